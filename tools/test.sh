@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs every test: the Win32-free logic
+# natively under AddressSanitizer and UBSan, then the Windows programs' tests under Wine
+# on a private Xvfb display.
+# Usage: tools/test.sh [extra ctest arguments, e.g. -R FrameChannel]
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/env.sh"
+
+"$here/setup.sh"
+
+jobs=$(nproc)
+echo "== native build (sanitizers)"
+cmake -S "$plumora_repo" -B "$plumora_build/native" -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake --build "$plumora_build/native" -j "$jobs"
+echo "== native tests"
+ctest --test-dir "$plumora_build/native" --output-on-failure -j "$jobs" "$@"
+
+"$here/build.sh"
+
+echo "== Windows tests under Wine"
+source "$here/wine-session.sh"
+plumora_start_wine_session
+ctest --test-dir "$plumora_build/win32" --output-on-failure "$@"
