@@ -13,7 +13,7 @@ host_packages=(
   wine wine64 xvfb xauth x11-utils imagemagick
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
   ffmpeg fonts-wqy-microhei locales
-  cmake ninja-build g++ googletest dpkg-dev python3
+  cmake ninja-build g++ googletest dpkg-dev
 )
 # Wine's 32-bit side and the 32-bit GStreamer plugins it decodes media with.
 i386_packages=(

@@ -94,16 +94,27 @@ std::wstring LogCapture::Text() const {
 
 int LogCapture::Count(const std::wstring& level, const std::wstring& module,
                       const std::wstring& message) const {
+  return CountMatching(level, module, message, true);
+}
+
+int LogCapture::CountStartingWith(const std::wstring& level, const std::wstring& module,
+                                  const std::wstring& messageStart) const {
+  return CountMatching(level, module, messageStart, false);
+}
+
+int LogCapture::CountMatching(const std::wstring& level, const std::wstring& module,
+                              const std::wstring& message, bool wholeText) const {
   std::wistringstream lines(Text());
+  const std::wstring prefix = level + L"|" + module + L"|";
   int count = 0;
   for (std::wstring line; std::getline(lines, line);) {
     if (!line.empty() && line.back() == L'\r') line.pop_back();
     // LEVEL|module|line|text
-    const std::wstring prefix = level + L"|" + module + L"|";
     if (line.compare(0, prefix.size(), prefix) != 0) continue;
-    const size_t textStart = line.find(L'|', prefix.size());
-    if (textStart == std::wstring::npos) continue;
-    if (line.compare(textStart + 1, std::wstring::npos, message) == 0) ++count;
+    const size_t bar = line.find(L'|', prefix.size());
+    if (bar == std::wstring::npos) continue;
+    const std::wstring text = line.substr(bar + 1);
+    if (wholeText ? text == message : text.compare(0, message.size(), message) == 0) ++count;
   }
   return count;
 }

@@ -18,10 +18,17 @@ class LogCapture {
   int Count(const std::wstring& level, const std::wstring& module,
             const std::wstring& message) const;
 
+  // How many records of this level and module have a text that starts with this one.
+  int CountStartingWith(const std::wstring& level, const std::wstring& module,
+                        const std::wstring& messageStart) const;
+
   // How many records since the capture started, of any kind.
   int CountAll() const;
 
  private:
+  int CountMatching(const std::wstring& level, const std::wstring& module,
+                    const std::wstring& message, bool wholeText) const;
+
   unsigned long long m_start;
 };
 
