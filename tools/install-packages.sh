@@ -12,13 +12,17 @@ host_packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools
   wine wine64 xvfb xauth x11-utils imagemagick
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
-  ffmpeg fonts-wqy-microhei locales
+  ffmpeg fonts-wqy-microhei fonts-wine fonts-liberation locales
   cmake ninja-build g++ googletest dpkg-dev
 )
-# Wine's 32-bit side and the 32-bit GStreamer plugins it decodes media with.
+# Wine's 32-bit side, the 32-bit GStreamer plugins it decodes media with, and the 32-bit
+# OpenGL (Mesa) and X libraries that its Direct3D, and so the video renderers, draw with.
 i386_packages=(
   wine32:i386 libwine:i386
   gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386 gstreamer1.0-libav:i386
+  libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 libosmesa6:i386
+  libxcomposite1:i386 libxcursor1:i386 libxi6:i386 libxinerama1:i386 libxrandr2:i386
+  libxxf86vm1:i386
 )
 
 # Installed packages as "name" (architecture all) or "name:arch", one per line.
