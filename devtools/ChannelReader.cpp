@@ -2,9 +2,10 @@
 //
 //   channel-reader [--name NAME] --dump FILE
 //       Writes the block's header and pixel bytes (4 + width * height * 3 bytes) to FILE.
-//   channel-reader [--name NAME] --watch SECONDS [--png FILE]
+//   channel-reader [--name NAME] --watch SECONDS [--png FILE] [--record FOLDER]
 //       Watches the block, counts the distinct frames it sees, prints their size and
-//       saves the last one as a PNG picture.
+//       saves the last one as a PNG picture; with --record, each frame seen is also
+//       written to FOLDER as frame-NNNN.bin (header and pixel bytes).
 //
 // Exit codes: 0 success, 1 no frame seen, 2 no channel, 3 unreadable header, 4 bad usage,
 // 5 the output file could not be written.
@@ -30,6 +31,7 @@ struct Options {
   std::wstring name = feed::kFrameChannelName;
   std::wstring dumpFile;
   std::wstring pngFile;
+  std::wstring recordFolder;
   double watchSeconds = 0;
 };
 
@@ -44,6 +46,8 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options) {
       options.dumpFile = value;
     else if (arg == L"--png")
       options.pngFile = value;
+    else if (arg == L"--record")
+      options.recordFolder = value;
     else if (arg == L"--watch")
       options.watchSeconds = std::wcstod(value, nullptr);
     else
@@ -156,7 +160,8 @@ int Watch(const Options& options) {
   }
 
   // The channel has no lock: a poll during a write sees a torn frame. A frame counts once
-  // two polls in a row see the same bytes, which torn reads of a frame being written do not.
+  // two polls in a row (a millisecond apart) see the same bytes, which torn reads of a
+  // frame being written do not.
   unsigned framesSeen = 0;
   std::uint64_t counted = 0, previousPoll = 0;
   bool havePrevious = false;
@@ -173,11 +178,17 @@ int Watch(const Options& options) {
         counted = fingerprint;
         lastBlock.assign(view->Bytes(), view->Bytes() + used);
         if (framesSeen == 1) std::printf("first frame: %ux%u\n", frame.width, frame.height);
+        if (!options.recordFolder.empty()) {
+          wchar_t name[32];
+          std::swprintf(name, 32, L"\\frame-%04u.bin", framesSeen);
+          if (!WriteWholeFile(options.recordFolder + name, lastBlock.data(), lastBlock.size()))
+            return kOutput;
+        }
       }
       previousPoll = fingerprint;
       havePrevious = true;
     }
-    ::Sleep(5);
+    ::Sleep(1);
   }
   if (framesSeen == 0) {
     std::printf("frames seen: 0\n");
@@ -203,7 +214,8 @@ int wmain(int argc, wchar_t** argv) {
   if (!ParseOptions(argc, argv, options)) {
     std::fprintf(stderr,
                  "usage: channel-reader [--name NAME] --dump FILE\n"
-                 "       channel-reader [--name NAME] --watch SECONDS [--png FILE]\n");
+                 "       channel-reader [--name NAME] --watch SECONDS [--png FILE] "
+                 "[--record FOLDER]\n");
     return kUsage;
   }
   return options.dumpFile.empty() ? Watch(options) : Dump(options);

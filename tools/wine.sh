@@ -14,6 +14,21 @@ fi
 "$here/make-prefix.sh"
 plumora_use_wine_locale
 
+# PLUMORA_WINE_SOUND: unset plays on the machine's sound device; "null" gives Wine an
+# ALSA device that takes sound and discards it (tests on machines without sound cards);
+# "none" leaves Wine without any sound device.
+case "${PLUMORA_WINE_SOUND:-}" in
+  null)
+    # ALSA reads ~/.asoundrc: a home of its own for Wine's programs, holding only that.
+    export HOME="$plumora_build/null-sound-home"
+    if [ ! -f "$HOME/.asoundrc" ]; then
+      mkdir -p "$HOME"
+      printf 'pcm.!default { type null }\nctl.!default { type hw card 0 }\n' >"$HOME/.asoundrc"
+    fi
+    ;;
+  none) export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winealsa.drv=;winepulse.drv=" ;;
+esac
+
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" wine "$@"
 fi

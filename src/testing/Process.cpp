@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include "framework/Handle.h"
-
 namespace testing_support {
 
 std::wstring ProgramFolder() {
@@ -13,23 +11,36 @@ std::wstring ProgramFolder() {
   return folder.substr(0, folder.find_last_of(L'\\'));
 }
 
-int RunProgram(const std::wstring& program, const std::wstring& arguments, unsigned timeoutMs) {
+ChildProcess::ChildProcess(const std::wstring& program, const std::wstring& arguments) {
   std::wstring commandLine = L"\"" + program + L"\" " + arguments;
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
   if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         nullptr, &startup, &info))
+    return;
+  ::CloseHandle(info.hThread);
+  m_process = info.hProcess;
+}
+
+ChildProcess::~ChildProcess() {
+  if (m_process == nullptr) return;
+  if (::WaitForSingleObject(m_process, 0) != WAIT_OBJECT_0) ::TerminateProcess(m_process, 1);
+  ::CloseHandle(m_process);
+}
+
+int ChildProcess::Wait(unsigned timeoutMs) {
+  if (m_process == nullptr || ::WaitForSingleObject(m_process, timeoutMs) != WAIT_OBJECT_0)
     return -1;
-  framework::CHandle process(info.hProcess);
-  framework::CHandle thread(info.hThread);
-  if (::WaitForSingleObject(process.Get(), timeoutMs) != WAIT_OBJECT_0) {
-    ::TerminateProcess(process.Get(), 1);
-    return -1;
-  }
   DWORD exitCode = 0;
-  ::GetExitCodeProcess(process.Get(), &exitCode);
+  ::GetExitCodeProcess(m_process, &exitCode);
   return static_cast<int>(exitCode);
+}
+
+int RunProgram(const std::wstring& program, const std::wstring& arguments, unsigned timeoutMs) {
+  ChildProcess child(program, arguments);
+  const int exitCode = child.Wait(timeoutMs);
+  return exitCode;
 }
 
 }  // namespace testing_support

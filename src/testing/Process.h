@@ -8,6 +8,22 @@ namespace testing_support {
 // The folder of the running test program, where the tools it starts are built too.
 std::wstring ProgramFolder();
 
+// A program started and left running; ended (terminated) if still running when dropped.
+class ChildProcess {
+ public:
+  ChildProcess(const std::wstring& program, const std::wstring& arguments);
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
+  ~ChildProcess();
+
+  bool Started() const { return m_process != nullptr; }
+  // The exit code, or -1 when it did not start or did not end within the timeout.
+  int Wait(unsigned timeoutMs);
+
+ private:
+  void* m_process = nullptr;
+};
+
 // Runs "program args" and returns its exit code, or -1 when it could not start or
 // did not end within the timeout.
 int RunProgram(const std::wstring& program, const std::wstring& arguments,
