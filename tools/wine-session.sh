@@ -9,9 +9,15 @@ plumora_stop_wine_session() {
   fi
 }
 
+# plumora_start_wine_session [--use-display]: with --use-display, windows go to the
+# user's X display when there is one.
 plumora_start_wine_session() {
   "$(dirname "${BASH_SOURCE[0]}")/make-prefix.sh"
   trap plumora_stop_wine_session EXIT
+  if [ "${1:-}" = "--use-display" ] && [ -n "${DISPLAY:-}" ]; then
+    plumora_start_wineserver
+    return
+  fi
   # A free display number of our own: Xvfb reports the one it took.
   local displayfd
   exec {displayfd}<> <(:)
@@ -21,6 +27,10 @@ plumora_start_wine_session() {
   read -r -t 10 display <&"$displayfd" || { echo "Xvfb did not start" >&2; return 1; }
   exec {displayfd}>&-
   export DISPLAY=":$display"
+  plumora_start_wineserver
+}
+
+plumora_start_wineserver() {
   # A wineserver that outlives each program keeps every start fast. Wine's own services
   # are started once here, with no pipe of ours open, so that they do not hold the test
   # runner's output pipe open after each test.
