@@ -1,0 +1,15 @@
+#include "feed/ErrorMessageText.h"
+
+#include "framework/SystemMessage.h"
+
+namespace feed {
+
+std::wstring ErrorMessageText(HRESULT code) {
+  std::wstring text = framework::SystemMessageText(static_cast<DWORD>(code));
+  if (!text.empty()) return text;
+  return L"如果是媒体文件，请点击上面的链接下载视频解码器，安装后视频解码器，再播放，注意：本软件不"
+         L"能"
+         L"播放视频网站的加密视频（加密视频只能用视频网站指定的播放器播放）";
+}
+
+}  // namespace feed
