@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace app {
 namespace {
 
@@ -10,6 +12,11 @@ struct RootCase {
   const wchar_t* storageRoot;
   const wchar_t* productFolder;
 };
+
+// Names the case by its input in test listings.
+void PrintTo(const RootCase& c, std::ostream* out) {
+  *out << ::testing::PrintToString(c.chosen);
+}
 
 class StorageRootTest : public ::testing::TestWithParam<RootCase> {};
 

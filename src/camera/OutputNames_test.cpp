@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <climits>
 
 namespace camera {
@@ -28,6 +30,11 @@ struct ParseCase {
   const wchar_t* date;
   std::int32_t counter;
 };
+
+// Names the case by its input in test listings.
+void PrintTo(const ParseCase& c, std::ostream* out) {
+  *out << ::testing::PrintToString(c.name);
+}
 
 class ParseOutputFileNameTest : public ::testing::TestWithParam<ParseCase> {};
 
@@ -59,6 +66,11 @@ struct SlotCase {
   const wchar_t* date;
   std::int32_t counter;
 };
+
+// Names the case by its input in test listings.
+void PrintTo(const SlotCase& c, std::ostream* out) {
+  *out << ::testing::PrintToString(c.latest);
+}
 
 class NextDatedSlotTest : public ::testing::TestWithParam<SlotCase> {};
 
@@ -116,6 +128,12 @@ struct TreeCase {
   std::int32_t largestGroup, largestNumber;
   std::int32_t group, number;
 };
+
+// Names the case by its input in test listings.
+void PrintTo(const TreeCase& c, std::ostream* out) {
+  *out << ::testing::PrintToString(std::to_string(c.largestGroup) + "," +
+                                   std::to_string(c.largestNumber));
+}
 
 class NextTreeSlotTest : public ::testing::TestWithParam<TreeCase> {};
 

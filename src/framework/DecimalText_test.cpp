@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <cstdint>
 
 namespace framework {
@@ -11,6 +13,11 @@ struct NumberCase {
   const wchar_t* text;
   std::int32_t value;
 };
+
+// Names the case by its input in test listings.
+void PrintTo(const NumberCase& c, std::ostream* out) {
+  *out << ::testing::PrintToString(c.text);
+}
 
 class ParseDecimalTest : public ::testing::TestWithParam<NumberCase> {};
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <string>
 #include <vector>
 
@@ -28,6 +30,11 @@ struct SplitCase {
   std::string bytes;
   Lines lines;
 };
+
+// Names the case by its input in test listings.
+void PrintTo(const SplitCase& c, std::ostream* out) {
+  *out << ::testing::PrintToString(c.bytes);
+}
 
 class PlaylistLineReaderTest : public ::testing::TestWithParam<SplitCase> {};
 
