@@ -6,6 +6,9 @@ namespace feed {
 
 std::wstring ErrorMessageText(HRESULT code) {
   std::wstring text = framework::SystemMessageText(static_cast<DWORD>(code));
+  // A system error wrapped as a result code has the system's text for the error itself.
+  if (text.empty() && HRESULT_FACILITY(code) == FACILITY_WIN32)
+    text = framework::SystemMessageText(HRESULT_CODE(code));
   if (!text.empty()) return text;
   return L"如果是媒体文件，请点击上面的链接下载视频解码器，安装后视频解码器，再播放，注意：本软件不"
          L"能"

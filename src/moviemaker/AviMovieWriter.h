@@ -1,5 +1,6 @@
 // CAviMovieWriter turns a sequence of uncompressed frames into one AVI file through the
-// AVIFile interface: one video stream of device-independent bitmaps at a fixed frame rate.
+// AVIFile operations (see AviOutputFile.h): one video stream of device-independent bitmaps
+// at a fixed frame rate.
 // The file is created at the first frame, whose size and depth fix the movie's format.
 //
 // The writer is a small state machine: for each kind of frame (pixel rows, GDI bitmaps)
@@ -12,8 +13,10 @@
 
 #include <vfw.h>
 
+#include <memory>
 #include <string>
 
+#include "moviemaker/AviOutputFile.h"
 #include "moviemaker/AviResources.h"
 
 namespace moviemaker {
@@ -60,17 +63,17 @@ class CAviMovieWriter {
   HRESULT WriteBitmap(HBITMAP bitmap);
 
   HRESULT CreateMovie(int width, int height, int bitsPerPixel);
-  // Writes the first size bytes of the frame buffer as the next sample.
-  HRESULT WriteSample(LONG size);
+  // Writes size bytes of data as the next sample.
+  HRESULT WriteSample(const BYTE* data, LONG size);
   HRESULT Fail(const wchar_t* text);
   void SetLastErrorText(const std::wstring& text);
 
   CMemoryDC m_memoryDC;
   CFrameHeap m_heap;  // holds the frame buffer
   LONG m_nextSample = 0;
-  CAviFile m_aviFile;
-  CAviStream m_rawStream;
-  CAviStream m_compressedStream;
+  std::shared_ptr<CAviOutputFile> m_aviFile;
+  std::shared_ptr<CAviVideoStream> m_rawStream;
+  std::shared_ptr<CAviVideoStream> m_compressedStream;
   AVISTREAMINFOW m_streamInfo{};
   AVICOMPRESSOPTIONS m_compressOptions{};
   std::wstring m_outputPath;

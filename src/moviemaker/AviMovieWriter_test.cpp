@@ -13,6 +13,8 @@
 
 #include "app/SettingStore.h"
 #include "feed/ErrorMessageText.h"
+#include "framework/SystemMessage.h"
+#include "moviemaker/AviReadBack.h"
 #include "testing/FileBytes.h"
 #include "testing/TempFolder.h"
 
@@ -33,45 +35,6 @@ Frame PatternFrame(int width, int height, int index) {
       pixel[2] = static_cast<BYTE>(x + y + index * 40);
     }
   return frame;
-}
-
-// A movie file as AVIFile reads it back.
-struct MovieOnDisk {
-  bool opened = false;
-  AVISTREAMINFOW info{};
-  BITMAPINFOHEADER format{};
-  LONG formatSize = 0;
-  std::vector<Frame> samples;
-};
-
-MovieOnDisk ReadMovie(const std::wstring& path) {
-  MovieOnDisk movie;
-  ::AVIFileInit();
-  PAVIFILE file = nullptr;
-  if (SUCCEEDED(::AVIFileOpenW(&file, path.c_str(), OF_READ | OF_SHARE_DENY_WRITE, nullptr))) {
-    PAVISTREAM stream = nullptr;
-    if (SUCCEEDED(::AVIFileGetStream(file, &stream, streamtypeVIDEO, 0))) {
-      movie.opened = true;
-      ::AVIStreamInfoW(stream, &movie.info, sizeof movie.info);
-      ::AVIStreamReadFormat(stream, 0, nullptr, &movie.formatSize);
-      if (movie.formatSize >= static_cast<LONG>(sizeof movie.format)) {
-        LONG size = sizeof movie.format;
-        ::AVIStreamReadFormat(stream, 0, &movie.format, &size);
-      }
-      const LONG length = ::AVIStreamLength(stream);
-      for (LONG sample = 0; sample < length; ++sample) {
-        LONG bytes = 0;
-        ::AVIStreamRead(stream, sample, 1, nullptr, 0, &bytes, nullptr);
-        Frame data(static_cast<size_t>(bytes));
-        ::AVIStreamRead(stream, sample, 1, data.data(), bytes, nullptr, nullptr);
-        movie.samples.push_back(std::move(data));
-      }
-      ::AVIStreamRelease(stream);
-    }
-    ::AVIFileRelease(file);
-  }
-  ::AVIFileExit();
-  return movie;
 }
 
 class AviMovieWriterTest : public ::testing::Test {
@@ -112,6 +75,19 @@ TEST_F(AviMovieWriterTest, SixFramesAtOneFramePerSecondReadBackExactly) {
   EXPECT_EQ(movie.info.rcFrame.right, 640);
   EXPECT_EQ(movie.info.rcFrame.bottom, 480);
   EXPECT_EQ(movie.info.dwLength, 6u);
+  EXPECT_EQ(movie.info.fccHandler, comptypeDIB);
+  EXPECT_EQ(movie.info.dwQuality, 0xFFFFFFFFu);
+  // AVIFile reports the largest sample as the buffer size; the stream header in the file
+  // holds the size of the writer's frame buffer.
+  const std::string bytes = testing_support::ReadFileBytes(m_movie);
+  const size_t streamHeader = bytes.find("strh");
+  ASSERT_NE(streamHeader, std::string::npos);
+  DWORD suggestedBufferSize = 0;
+  std::memcpy(&suggestedBufferSize, &bytes[streamHeader + 8 + 36], 4);
+  EXPECT_EQ(suggestedBufferSize,
+            static_cast<DWORD>(std::max(640, ::GetSystemMetrics(SM_CXSCREEN)) *
+                               std::max(480, ::GetSystemMetrics(SM_CYSCREEN)) * 4));
+  EXPECT_STREQ(movie.info.szName, L"Video Stream");
   EXPECT_EQ(movie.formatSize, 40);
   EXPECT_EQ(movie.format.biWidth, 640);
   EXPECT_EQ(movie.format.biHeight, 480);
@@ -121,6 +97,7 @@ TEST_F(AviMovieWriterTest, SixFramesAtOneFramePerSecondReadBackExactly) {
   EXPECT_EQ(movie.format.biSizeImage, 640u * 480 * 3);
   ASSERT_EQ(movie.samples.size(), 6u);
   for (size_t i = 0; i < frames.size(); ++i) {
+    EXPECT_TRUE(movie.keyFrames[i]) << i;
     ASSERT_EQ(movie.samples[i].size(), 640u * 480 * 3) << i;
     EXPECT_TRUE(movie.samples[i] == frames[i]) << "frame " << i << " differs";
   }
@@ -175,13 +152,12 @@ TEST_F(AviMovieWriterTest, NothingIsCreatedBeforeTheFirstFrame) {
 TEST_F(AviMovieWriterTest, AMissingFolderFailsTheFirstFrameWithTheSystemsText) {
   const std::wstring nowhere = m_folder.File(L"missing\\movie.avi");
   // The code the system gives for this path, asked independently of the writer.
-  ::AVIFileInit();
-  PAVIFILE probe = nullptr;
-  const HRESULT openFailure =
-      ::AVIFileOpenW(&probe, nowhere.c_str(), OF_CREATE | OF_WRITE, nullptr);
-  if (probe != nullptr) ::AVIFileRelease(probe);
-  ::AVIFileExit();
-  ASSERT_TRUE(FAILED(openFailure));
+  std::shared_ptr<CAviOutputFile> probe;
+  const HRESULT openFailure = CAviOutputFile::Create(nowhere, probe);
+  ASSERT_EQ(openFailure, HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND));
+  // The system's own words for it, not the decoder hint.
+  ASSERT_EQ(feed::ErrorMessageText(openFailure),
+            framework::SystemMessageText(ERROR_PATH_NOT_FOUND));
 
   CAviMovieWriter writer(nowhere, 1);
   const Frame frame = PatternFrame(64, 48, 0);

@@ -1,28 +1,18 @@
-// Owners of what an AVI movie holds while it is written: AVIFile objects, a memory device
+// Owners of what an AVI movie holds while it is written besides its file: a memory device
 // context and a private heap with the frame buffer in it.
 #pragma once
 
 #include <windows.h>
-
-#include <vfw.h>
 
 #include <memory>
 #include <utility>
 
 namespace moviemaker {
 
-struct AviFileRelease {
-  void operator()(IAVIFile* file) const { ::AVIFileRelease(file); }
-};
-struct AviStreamRelease {
-  void operator()(IAVIStream* stream) const { ::AVIStreamRelease(stream); }
-};
 struct DeleteMemoryDC {
   void operator()(HDC dc) const { ::DeleteDC(dc); }
 };
 
-using CAviFile = std::unique_ptr<IAVIFile, AviFileRelease>;
-using CAviStream = std::unique_ptr<IAVIStream, AviStreamRelease>;
 using CMemoryDC = std::unique_ptr<std::remove_pointer_t<HDC>, DeleteMemoryDC>;
 
 // A private heap without serialisation and one zero-filled buffer allocated from it.
