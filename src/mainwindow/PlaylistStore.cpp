@@ -88,6 +88,19 @@ bool EncodeEntry(const std::wstring& entry, std::string& bytes) {
   return false;
 }
 
+// A path saved in its short form (see EncodeEntry) shows its real name again; other paths,
+// and files that are gone, stay as they were written.
+std::wstring LongFormOf(const std::wstring& path) {
+  if (path.find(L'~') == std::wstring::npos) return path;
+  const DWORD needed = ::GetLongPathNameW(path.c_str(), nullptr, 0);
+  if (needed == 0) return path;
+  std::wstring longPath(needed, L'\0');
+  const DWORD length = ::GetLongPathNameW(path.c_str(), longPath.data(), needed);
+  if (length == 0 || length >= needed) return path;
+  longPath.resize(length);
+  return longPath;
+}
+
 }  // namespace
 
 bool LoadPlaylist(Playlist& list) {
@@ -129,7 +142,7 @@ bool LoadPlaylistFrom(const std::wstring& folder, Playlist& list) {
   const std::wstring samplePath = SamplePath();
   for (const std::string& line : reader.Lines()) {
     if (line != kSampleLine)
-      list.push_back(framework::FromCodePage(CP_ACP, line));
+      list.push_back(LongFormOf(framework::FromCodePage(CP_ACP, line)));
     else if (!samplePath.empty())
       list.push_back(samplePath);
   }

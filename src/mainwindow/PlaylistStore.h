@@ -12,7 +12,8 @@ namespace mainwindow {
 using Playlist = std::vector<std::wstring>;
 
 // Empties list and fills it with the entries of "chapters.dat". The sample line becomes
-// the sample video in the "video" folder beside the executable. True when the file was
+// the sample video in the "video" folder beside the executable; a path stored in its short
+// form gets its long form back while the file exists. True when the file was
 // read, also when it holds no entries; false (list empty) when it could not be.
 bool LoadPlaylist(Playlist& list);
 
