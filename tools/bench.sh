@@ -12,3 +12,6 @@ plumora_start_wine_session
 
 echo "== frame channel: WriteFrame against a memcpy into a view mapped once"
 "$here/wine.sh" "$plumora_build/win32/bin/frame_channel_bench.exe" | tr -d '\r'
+
+echo "== AVI movie writer: CAviMovieWriter against WriteFile of the same bytes"
+"$here/wine.sh" "$plumora_build/win32/bin/avi_movie_writer_bench.exe" | tr -d '\r'

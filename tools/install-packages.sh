@@ -14,6 +14,7 @@ host_packages=(
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
   ffmpeg fonts-wqy-microhei fonts-wine fonts-liberation locales
   cmake ninja-build g++ googletest dpkg-dev
+  clang libclang-rt-14-dev
 )
 # Wine's 32-bit side, the 32-bit GStreamer plugins it decodes media with, and the 32-bit
 # OpenGL (Mesa) and X libraries that its Direct3D, and so the video renderers, draw with.

@@ -15,6 +15,8 @@ cmake -S "$plumora_repo" -B "$plumora_build/native" -G Ninja -DCMAKE_BUILD_TYPE=
 cmake --build "$plumora_build/native" -j "$jobs"
 echo "== native tests"
 ctest --test-dir "$plumora_build/native" --output-on-failure -j "$jobs" "$@"
+# A few seconds of libFuzzer on the parsers of what Plumora reads from disk.
+"$here/fuzz.sh"
 
 "$here/build.sh"
 

@@ -1,5 +1,7 @@
 #include "feed/ErrorMessageText.h"
 
+#include "framework/SystemMessage.h"
+
 namespace feed {
 
 const wchar_t kDecoderHint[] =
@@ -7,18 +9,11 @@ const wchar_t kDecoderHint[] =
     L"本软件不能播放视频网站的加密视频（加密视频只能用视频网站指定的播放器播放）";
 
 std::wstring ErrorMessageText(HRESULT code) {
-  wchar_t* text = nullptr;
-  const DWORD length = ::FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, static_cast<DWORD>(code), MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-      reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::wstring message;
-  if (length != 0 && text != nullptr) message.assign(text, length);
-  if (text != nullptr) ::LocalFree(text);
-  while (!message.empty() &&
-         (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' '))
-    message.pop_back();
-  return message.empty() ? std::wstring(kDecoderHint) : message;
+  std::wstring text = framework::SystemMessageText(static_cast<DWORD>(code));
+  // A system error wrapped as a result code has the system's text for the error itself.
+  if (text.empty() && HRESULT_FACILITY(code) == FACILITY_WIN32)
+    text = framework::SystemMessageText(HRESULT_CODE(code));
+  return text.empty() ? std::wstring(kDecoderHint) : text;
 }
 
 }  // namespace feed
