@@ -13,6 +13,9 @@ std::wstring ErrorMessageText(HRESULT code) {
   // A system error wrapped as a result code has the system's text for the error itself.
   if (text.empty() && HRESULT_FACILITY(code) == FACILITY_WIN32)
     text = framework::SystemMessageText(HRESULT_CODE(code));
+  // One line for a status line: without the line break the system ends its texts with.
+  while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
+    text.pop_back();
   return text.empty() ? std::wstring(kDecoderHint) : text;
 }
 
