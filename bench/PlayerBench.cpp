@@ -14,6 +14,7 @@
 
 #include "feed/CMyVideoPlayer.h"
 #include "feed/CMyVideoSampleGrabberCB.h"
+#include "feed/GraphBuilding.h"
 #include "framework/dshow/DirectShow.h"
 #include "testing/VideoWindow.h"
 
@@ -59,11 +60,11 @@ class CCountingCallback : public ISampleGrabberCB {
   }
   STDMETHODIMP_(ULONG) AddRef() override { return 2; }
   STDMETHODIMP_(ULONG) Release() override { return 1; }
-  STDMETHODIMP SampleCB(double, IMediaSample*) override {
+  STDMETHODIMP SampleCB(double, IMediaSample*) override { return S_OK; }
+  STDMETHODIMP BufferCB(double, BYTE*, long) override {
     ++samples;
     return S_OK;
   }
-  STDMETHODIMP BufferCB(double, BYTE*, long) override { return S_OK; }
   unsigned long samples = 0;
 };
 
@@ -74,15 +75,19 @@ int DecodeIntoNullRenderer(const wchar_t* path) {
     const double start = ProcessCpuMilliseconds();
     CCountingCallback counter;
     ComPtr<IGraphBuilder> graph;
-    ComPtr<IBaseFilter> source, grabberFilter, nullRenderer;
+    ComPtr<IBaseFilter> grabberFilter, nullRenderer;
     ComPtr<ISampleGrabber> grabber;
-    ComPtr<IFileSourceFilter> file;
-    ComPtr<IPin> output;
-    ComPtr<IEnumPins> pins;
-    ComPtr<IFilterGraph2> graph2;
     ComPtr<IMediaControl> control;
     ComPtr<IMediaEvent> events;
     long code = 0;
+    // Decoded to the same 24-bit RGB as the camera feed's grabber asks for.
+    AM_MEDIA_TYPE decoded{};
+    decoded.majortype = MEDIATYPE_Video;
+    decoded.subtype = MEDIASUBTYPE_RGB24;
+    // File source -> (splitter, decoder) -> grabber -> Null Renderer; the sound is left out.
+    ComPtr<IFileSourceFilter> file;
+    ComPtr<IBaseFilter> source;
+    ComPtr<IPin> sourceOut, grabberIn, grabberOut, nullIn;
     if (SUCCEEDED(::CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER,
                                      IID_PPV_ARGS(&graph))) &&
         SUCCEEDED(::CoCreateInstance(CLSID_AsyncReader, nullptr, CLSCTX_INPROC_SERVER,
@@ -91,16 +96,33 @@ int DecodeIntoNullRenderer(const wchar_t* path) {
         SUCCEEDED(graph->AddFilter(source.Get(), L"File Source")) &&
         SUCCEEDED(::CoCreateInstance(CLSID_SampleGrabber, nullptr, CLSCTX_INPROC_SERVER,
                                      IID_PPV_ARGS(&grabber))) &&
-        SUCCEEDED(grabber->SetCallback(&counter, 0)) && SUCCEEDED(grabber.As(&grabberFilter)) &&
+        SUCCEEDED(grabber->SetMediaType(&decoded)) &&
+        SUCCEEDED(grabber->SetCallback(&counter, 1)) && SUCCEEDED(grabber.As(&grabberFilter)) &&
         SUCCEEDED(graph->AddFilter(grabberFilter.Get(), L"Counter")) &&
+        SUCCEEDED(feed::FindUnconnectedPin(source.Get(), PINDIR_OUTPUT, &sourceOut)) &&
+        SUCCEEDED(feed::FindUnconnectedPin(grabberFilter.Get(), PINDIR_INPUT, &grabberIn)) &&
+        SUCCEEDED(graph->Connect(sourceOut.Get(), grabberIn.Get())) &&
         SUCCEEDED(::CoCreateInstance(CLSID_NullRenderer, nullptr, CLSCTX_INPROC_SERVER,
                                      IID_PPV_ARGS(&nullRenderer))) &&
         SUCCEEDED(graph->AddFilter(nullRenderer.Get(), L"Null Renderer")) &&
-        SUCCEEDED(source->EnumPins(&pins)) && pins->Next(1, &output, nullptr) == S_OK &&
-        SUCCEEDED(graph.As(&graph2)) &&
-        SUCCEEDED(graph2->RenderEx(output.Get(), AM_RENDEREX_RENDERTOEXISTINGRENDERERS, nullptr)) &&
+        SUCCEEDED(feed::FindUnconnectedPin(grabberFilter.Get(), PINDIR_OUTPUT, &grabberOut)) &&
+        SUCCEEDED(feed::FindUnconnectedPin(nullRenderer.Get(), PINDIR_INPUT, &nullIn)) &&
+        SUCCEEDED(graph->Connect(grabberOut.Get(), nullIn.Get())) &&
         SUCCEEDED(graph.As(&control)) && SUCCEEDED(graph.As(&events)) &&
-        SUCCEEDED(control->Run()) && SUCCEEDED(events->WaitForCompletion(600000, &code))) {
+        SUCCEEDED(control->Run())) {
+      // Until the end of the file, or its length and a little more if the end is not
+      // reported (some renderers report it late).
+      ComPtr<IMediaSeeking> seeking;
+      LONGLONG duration = 0;
+      if (SUCCEEDED(graph.As(&seeking))) seeking->GetDuration(&duration);
+      const ULONGLONG deadline = ::GetTickCount64() + duration / 10000 + 3000;
+      while (::GetTickCount64() < deadline) {
+        LONG_PTR param1, param2;
+        if (SUCCEEDED(events->GetEvent(&code, &param1, &param2, 100))) {
+          events->FreeEventParams(code, param1, param2);
+          if (code == EC_COMPLETE) break;
+        }
+      }
       control->Stop();
       std::printf("%lu %.0f\n", counter.samples, ProcessCpuMilliseconds() - start);
       result = 0;

@@ -70,7 +70,7 @@ void CSettingStore::Load() {
 }
 
 SettingRecord CSettingStore::GetCurrent() const {
-  const framework::CCriticalSectionLock hold(m_lock);
+  const framework::CAutoLock hold(m_lock);
   return m_current;
 }
 
@@ -93,7 +93,7 @@ bool CSettingStore::Save(const SettingRecord& record) {
   written &= file.WriteNumber(L"language", record.language);
   if (!written) framework::WriteDebugText(L"failure to write config file " + m_configFilePath);
 
-  const framework::CCriticalSectionLock hold(m_lock);
+  const framework::CAutoLock hold(m_lock);
   m_current = record;
   return written;
 }

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "app/SettingRecord.h"
-#include "framework/CriticalSection.h"
+#include "framework/Lock.h"
 
 namespace app {
 
