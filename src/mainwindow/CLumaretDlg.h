@@ -61,6 +61,9 @@ class CLumaretDlg : public framework::CDialogEx {
   BOOL OnInitDialog() override;
   bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
   bool PreTranslateMessage(MSG& message) override;
+  // Enter and Esc do not end the program: it ends only through its exit command.
+  void OnOK() override {}
+  void OnCancel() override {}
 
  private:
   // Set-up

@@ -271,6 +271,17 @@ TEST_F(MainWindowTest, ClearStopsEmptiesTheListAndWritesAnEmptyPlaylist) {
   EXPECT_FALSE(m_window->IsPaused());
 }
 
+TEST_F(MainWindowTest, EnterAndEscapeLeaveTheWindowOpen) {
+  Open({});
+  for (WPARAM key : {VK_RETURN, VK_ESCAPE}) {
+    ::PostMessageW(Item(IDC_PLAYLIST), WM_KEYDOWN, key, 0);
+    ::PostMessageW(Item(IDC_PLAYLIST), WM_KEYUP, key, 0);
+    Pump(100);
+    EXPECT_TRUE(::IsWindow(Dialog())) << key;
+    EXPECT_TRUE(::IsWindowVisible(Dialog())) << key;
+  }
+}
+
 // ---- adding, deleting, moving
 
 // Answers the file dialog by typing the names into its file name box and pressing Open.
@@ -376,6 +387,19 @@ TEST_F(MainWindowTest, AFileAddedWhileIdleStartsAtOnceAndWithoutSaveIsNotWritten
   EXPECT_EQ(m_window->EntryPathAt(1), L"relative.avi");
   EXPECT_EQ(m_window->EntryPathAt(2), L"");
   EXPECT_EQ(m_window->EntryPathAt(-1), L"");
+}
+
+TEST_F(MainWindowTest, APathLongerThanTheClassicLimitIsKeptWholeAndFailsCleanly) {
+  Open({});
+  std::wstring path = L"C:\\";
+  while (path.size() < 300) path += L"very long folder name\\";
+  path += L"clip.avi";
+  m_window->AddFileToPlaylist(path, true);
+  EXPECT_EQ(m_window->EntryPathAt(0), path);
+  EXPECT_EQ(RowText(0), L"clip.avi");
+  EXPECT_FALSE(m_window->Player().HasGraph());
+  EXPECT_EQ(Status(), L"播放视频 clip.avi失败，失败的理由是：媒体文件不存在或者已经被删除");
+  EXPECT_EQ(PlaylistFileBytes(), PlaylistBytes({path}));
 }
 
 TEST_F(MainWindowTest, DeleteWithoutASelectionAsksForOneInABox) {
