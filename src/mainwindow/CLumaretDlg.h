@@ -14,6 +14,8 @@
 #include "feed/CMyVideoPlayer.h"
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
+#include "framework/LinkCtrl.h"
+#include "framework/TrayIcon.h"
 #include "mainwindow/PlaybackRules.h"
 #include "mainwindow/PlaylistStore.h"
 
@@ -30,6 +32,8 @@ inline constexpr UINT_PTR kProgressTimer = 1000;
 inline constexpr UINT kProgressPeriodMs = 100;
 // The system menu's "About Plumora" item.
 inline constexpr UINT kAboutCommand = 16;
+// The tray icon's identifier.
+inline constexpr UINT kTrayIconId = 5;
 
 class CLumaretDlg : public framework::CDialogEx {
  public:
@@ -44,6 +48,9 @@ class CLumaretDlg : public framework::CDialogEx {
   // A copy of the path of entry index, or "" when there is no such entry.
   std::wstring EntryPathAt(int index) const;
 
+  // Asks whether to quit; with OK the window ends (and with it the program). The answer.
+  bool ConfirmExit();
+
   // Starts entry index (the first when index is out of range), trying further entries by
   // play mode when it fails.
   void PlayEntry(int index);
@@ -55,6 +62,8 @@ class CLumaretDlg : public framework::CDialogEx {
   const Playlist& Entries() const { return m_playlist; }
   feed::CMyVideoPlayer& Player() { return m_player; }
   const controls::CXPStyleButtonST& Button(int id) const;
+  const framework::CLinkCtrl* Link(int id) const;
+  bool HasTrayIcon() const { return m_tray.IsShown(); }
 
  protected:
   void DoDataExchange(framework::CDataExchange& exchange) override;
@@ -106,6 +115,16 @@ class CLumaretDlg : public framework::CDialogEx {
   LRESULT OnTimer(WPARAM, LPARAM);
   LRESULT OnPaint(WPARAM, LPARAM);
   LRESULT OnDisplayChange(WPARAM, LPARAM);
+  LRESULT OnSysCommand(WPARAM, LPARAM);
+  LRESULT OnTrayNotify(WPARAM, LPARAM);
+  LRESULT OnClose(WPARAM, LPARAM);
+  LRESULT OnDestroy(WPARAM, LPARAM);
+  LRESULT OnQueryDragIcon(WPARAM, LPARAM);
+  void OnShowWindowCommand();
+  void OnAbout();
+  void OnExitCommand();
+  void SetUpLinks();
+  void ShowTrayMenu();
   LRESULT OnMoveOrSize(WPARAM, LPARAM);
 
   feed::CMyVideoPlayer m_player;
@@ -121,8 +140,12 @@ class CLumaretDlg : public framework::CDialogEx {
       m_helpButton, m_addButton, m_deleteButton, m_clearButton, m_upButton, m_downButton,
       m_playPauseButton, m_stopButton, m_muteButton, m_quieterButton, m_louderButton;
   Playlist m_playlist;
+  framework::CLinkCtrl m_productLink, m_decoderLink, m_qqHelpLink, m_homeLink, m_decoderHintLink;
   framework::CImageList m_images;
+  framework::CTrayIcon m_tray;
+  std::wstring m_instanceProperty;
   HICON m_icon = nullptr;
+  HICON m_smallIcon = nullptr;
   int m_currentIndex = -1;
   bool m_paused = false;
   bool m_muted = false;

@@ -175,7 +175,7 @@ TEST_F(MainWindowTest, TheControlsAreSetUpAsTheWindowShowsThem) {
   }
   EXPECT_EQ(::SendMessageW(modes, CB_GETCURSEL, 0, 0), 0);
 
-  // The list: one column as wide as the control, grid lines, whole-row selection, two
+  // The list: one column as wide as the control's inside, grid lines, whole-row selection, two
   // 32 x 32 row images.
   HWND list = Item(IDC_PLAYLIST);
   wchar_t title[64] = L"";
@@ -185,9 +185,10 @@ TEST_F(MainWindowTest, TheControlsAreSetUpAsTheWindowShowsThem) {
   column.cchTextMax = ARRAYSIZE(title);
   ASSERT_TRUE(ListView_GetColumn(list, 0, &column));
   EXPECT_STREQ(title, L"视频名称");
-  RECT bounds{};
-  ::GetWindowRect(list, &bounds);
-  EXPECT_EQ(column.cx, bounds.right - bounds.left);
+  RECT inside{};
+  ::GetClientRect(list, &inside);
+  EXPECT_EQ(column.cx, inside.right);
+  EXPECT_FALSE(::GetWindowLongPtrW(list, GWL_STYLE) & WS_HSCROLL);
   const DWORD extended = ListView_GetExtendedListViewStyle(list);
   EXPECT_TRUE(extended & LVS_EX_GRIDLINES);
   EXPECT_TRUE(extended & LVS_EX_FULLROWSELECT);

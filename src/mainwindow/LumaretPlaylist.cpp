@@ -44,9 +44,9 @@ void CLumaretDlg::SetUpPlaylistControls() {
     }
     m_list.SetImageList(m_images, LVSIL_SMALL);
   }
-  RECT bounds{};
-  ::GetWindowRect(m_list.GetSafeHwnd(), &bounds);
-  m_list.InsertColumn(0, L"视频名称", LVCFMT_LEFT, bounds.right - bounds.left);
+  // As wide as the list's inside, so that no horizontal scroll bar appears.
+  const RECT inside = m_list.GetClientRect();
+  m_list.InsertColumn(0, L"视频名称", LVCFMT_LEFT, inside.right - inside.left);
   m_list.SetExtendedStyle(m_list.GetExtendedStyle() | LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
 
   m_playlist.clear();

@@ -9,7 +9,17 @@
 #define IDS_ABOUTBOX 101
 
 // Dialogs
+#define IDD_ABOUTBOX 100
 #define IDD_PLUMORA_DIALOG 102
+
+// Menus: the tray icon's
+#define IDR_TRAY_MENU 133
+#define ID_TRAY_ABOUT 32773
+#define ID_TRAY_EXIT 32774
+#define ID_TRAY_SHOW 32776
+
+// About box
+#define IDC_ABOUT_LINK 1015
 
 // Icons and bitmaps
 #define IDR_MAINFRAME 128

@@ -40,24 +40,30 @@ void PressDialogButton(HWND dialog, int id) {
 
 namespace {
 
-BOOL CALLBACK CollectDialog(HWND window, LPARAM found) {
+struct Collection {
+  bool visibleOnly;
+  std::vector<HWND> dialogs;
+};
+
+BOOL CALLBACK CollectDialog(HWND window, LPARAM context) {
+  auto* collection = reinterpret_cast<Collection*>(context);
   wchar_t name[32] = L"";
   ::GetClassNameW(window, name, ARRAYSIZE(name));
-  if (wcscmp(name, L"#32770") == 0 && ::IsWindowVisible(window))
-    reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+  if (wcscmp(name, L"#32770") == 0 && (!collection->visibleOnly || ::IsWindowVisible(window)))
+    collection->dialogs.push_back(window);
   return TRUE;
 }
 
-std::vector<HWND> DialogsOf(DWORD thread) {
-  std::vector<HWND> dialogs;
-  ::EnumThreadWindows(thread, &CollectDialog, reinterpret_cast<LPARAM>(&dialogs));
-  return dialogs;
+std::vector<HWND> DialogsOf(DWORD thread, bool visibleOnly) {
+  Collection collection{visibleOnly, {}};
+  ::EnumThreadWindows(thread, &CollectDialog, reinterpret_cast<LPARAM>(&collection));
+  return collection.dialogs;
 }
 
 }  // namespace
 
 ModalWatcher::ModalWatcher(DWORD uiThread, std::function<void(HWND)> answer)
-    : m_uiThread(uiThread), m_answer(std::move(answer)), m_known(DialogsOf(uiThread)) {
+    : m_uiThread(uiThread), m_answer(std::move(answer)), m_known(DialogsOf(uiThread, false)) {
   m_thread = std::thread([this] { Watch(); });
 }
 
@@ -68,7 +74,7 @@ ModalWatcher::~ModalWatcher() {
 
 void ModalWatcher::Watch() {
   while (!m_stop) {
-    for (HWND dialog : DialogsOf(m_uiThread)) {
+    for (HWND dialog : DialogsOf(m_uiThread, true)) {
       if (std::find(m_known.begin(), m_known.end(), dialog) != m_known.end()) continue;
       m_known.push_back(dialog);
       // Give the dialog a moment to finish its own set-up.

@@ -27,7 +27,8 @@ void PressDialogButton(HWND dialog, int id);
 
 // Watches, on a thread of its own, for dialog windows (class "#32770") that the thread
 // uiThread opens while the watcher lives, and hands each new one to answer, on the
-// watcher's thread. Windows that exist when the watcher starts are left alone.
+// watcher's thread. Windows that exist when the watcher starts, shown or hidden, are left
+// alone.
 class ModalWatcher {
  public:
   ModalWatcher(DWORD uiThread, std::function<void(HWND)> answer);
