@@ -10,10 +10,12 @@
 #include <memory>
 #include <set>
 #include <sstream>
+#include <utility>
 
 #include "app/ModulePaths.h"
 #include "feed/CMyVideoSampleGrabberCB.h"
 #include "feed/FrameLayout.h"
+#include "framework/LinkCtrl.h"
 #include "resources/resource.h"
 #include "testing/DialogDriver.h"
 #include "testing/TempFolder.h"
@@ -280,6 +282,140 @@ TEST_F(MainWindowTest, EnterAndEscapeLeaveTheWindowOpen) {
     Pump(100);
     EXPECT_TRUE(::IsWindow(Dialog())) << key;
     EXPECT_TRUE(::IsWindowVisible(Dialog())) << key;
+  }
+}
+
+// ---- the window's frame: system menu, tray, links, closing
+
+TEST_F(MainWindowTest, TheSystemMenuEndsWithAboutAfterASeparator) {
+  Open({});
+  HMENU menu = ::GetSystemMenu(Dialog(), FALSE);
+  const int count = ::GetMenuItemCount(menu);
+  ASSERT_GE(count, 2);
+  EXPECT_EQ(::GetMenuItemID(menu, count - 1), kAboutCommand);
+  wchar_t text[64] = L"";
+  ::GetMenuStringW(menu, count - 1, text, ARRAYSIZE(text), MF_BYPOSITION);
+  EXPECT_STREQ(text, L"关于 Plumora(&A)...");
+  MENUITEMINFOW before{};
+  before.cbSize = sizeof(before);
+  before.fMask = MIIM_FTYPE;
+  ::GetMenuItemInfoW(menu, static_cast<UINT>(count - 2), TRUE, &before);
+  EXPECT_TRUE(before.fType & MFT_SEPARATOR);
+}
+
+// Opens the About box with a message to the window and reads it.
+struct AboutBoxSeen {
+  std::wstring caption, version;
+  bool hasLink = false;
+};
+
+AboutBoxSeen OpenAbout(HWND window, UINT message, WPARAM wParam) {
+  AboutBoxSeen seen;
+  testing_support::ModalWatcher watcher(::GetCurrentThreadId(), [&](HWND box) {
+    wchar_t text[128] = L"";
+    ::GetWindowTextW(box, text, ARRAYSIZE(text));
+    seen.caption = text;
+    HWND child = nullptr;
+    while ((child = ::FindWindowExW(box, child, L"Static", nullptr)) != nullptr) {
+      ::GetWindowTextW(child, text, ARRAYSIZE(text));
+      if (wcsstr(text, L"Plumora") != nullptr) seen.version = text;
+    }
+    seen.hasLink = ::GetDlgItem(box, 1015) != nullptr;
+    testing_support::PressDialogButton(box, IDOK);
+  });
+  // The box is modal: this returns when it has been answered.
+  ::SendMessageW(window, message, wParam, 0);
+  return seen;
+}
+
+TEST_F(MainWindowTest, TheAboutBoxOpensFromTheSystemMenuAndTheTrayMenu) {
+  Open({});
+  for (const auto& [message, command] :
+       {std::pair<UINT, WPARAM>{WM_SYSCOMMAND, kAboutCommand}, {WM_COMMAND, ID_TRAY_ABOUT}}) {
+    const AboutBoxSeen seen = OpenAbout(Dialog(), message, command);
+    EXPECT_EQ(seen.caption, L"关于") << message;
+    EXPECT_EQ(seen.version, L"Plumora3.8版") << message;
+    EXPECT_TRUE(seen.hasLink) << message;
+    EXPECT_TRUE(::IsWindowEnabled(Dialog()));
+  }
+}
+
+TEST_F(MainWindowTest, MinimiseAndCloseHideTheWindowWhilePlaybackGoesOnAndTheTrayBringsItBack) {
+  Open({Media(L"raw.avi")});
+  ASSERT_TRUE(PumpUntil([&] { return m_window->Player().HasGraph(); }));
+  EXPECT_TRUE(m_window->HasTrayIcon());
+  for (WPARAM command : {SC_MINIMIZE, SC_CLOSE}) {
+    ::SendMessageW(Dialog(), WM_SYSCOMMAND, command, 0);
+    EXPECT_FALSE(::IsWindowVisible(Dialog())) << command;
+    EXPECT_FALSE(::IsIconic(Dialog()));
+    EXPECT_TRUE(FramesArrive()) << command;
+    EXPECT_TRUE(m_window->Player().HasGraph());
+    // A left click on the tray icon, then the tray menu's first item.
+    ::SendMessageW(Dialog(), WM_TRAY_NOTIFY, kTrayIconId, WM_LBUTTONDOWN);
+    EXPECT_TRUE(::IsWindowVisible(Dialog())) << command;
+    ::SendMessageW(Dialog(), WM_SYSCOMMAND, command, 0);
+    ::SendMessageW(Dialog(), WM_COMMAND, ID_TRAY_SHOW, 0);
+    EXPECT_TRUE(::IsWindowVisible(Dialog())) << command;
+  }
+  // Other icons' notifications and maximise change nothing.
+  ::SendMessageW(Dialog(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  ::SendMessageW(Dialog(), WM_TRAY_NOTIFY, kTrayIconId + 1, WM_LBUTTONDOWN);
+  EXPECT_FALSE(::IsWindowVisible(Dialog()));
+  ::SendMessageW(Dialog(), WM_COMMAND, ID_TRAY_SHOW, 0);
+  ::SendMessageW(Dialog(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  EXPECT_FALSE(::IsZoomed(Dialog()));
+}
+
+TEST_F(MainWindowTest, ClosingAsksFirstAndOnlyOkEndsTheWindowAndRemovesItsMarks) {
+  Open({});
+  const std::wstring property = L"mainwindow_tests";  // this program's base name
+  EXPECT_EQ(::GetPropW(Dialog(), property.c_str()), reinterpret_cast<HANDLE>(1));
+  {
+    MessageBoxAnswerer cancel(IDCANCEL);
+    ::SendMessageW(Dialog(), WM_CLOSE, 0, 0);
+    ASSERT_EQ(cancel.Boxes().size(), 1u);
+    EXPECT_EQ(cancel.Boxes()[0].text, L"是否确实要退出系统?");
+    EXPECT_EQ(cancel.Boxes()[0].caption, L"询问");
+  }
+  EXPECT_TRUE(::IsWindow(Dialog()));
+  EXPECT_TRUE(m_window->HasTrayIcon());
+  HWND window = Dialog();
+  {
+    MessageBoxAnswerer ok(IDOK);
+    ::SendMessageW(window, WM_COMMAND, ID_TRAY_EXIT, 0);
+    Pump(100);
+  }
+  EXPECT_FALSE(::IsWindow(window));
+  EXPECT_FALSE(m_window->HasTrayIcon());
+}
+
+TEST_F(MainWindowTest, TheLinksOpenSectionsOfTheHelpPageShippedBesideTheProgram) {
+  Open({});
+  std::ifstream in((app::GetModuleFolder() + L"help\\dovu.html").c_str(), std::ios::binary);
+  std::ostringstream page;
+  page << in.rdbuf();
+  ASSERT_FALSE(page.str().empty()) << "no help page beside the program";
+  const std::pair<int, const char*> links[] = {{IDC_LINK_PRODUCT, "virtualcamera"},
+                                               {IDC_LINK_QQ_HELP, "howuseinqq"},
+                                               {IDC_LINK_DECODER, "decoder"},
+                                               {IDC_LINK_DECODER_HINT, "decoder"},
+                                               {IDC_LINK_HOME, ""}};
+  for (const auto& [id, section] : links) {
+    const framework::CLinkCtrl* link = m_window->Link(id);
+    ASSERT_NE(link, nullptr) << id;
+    const std::wstring url = link->GetUrl();
+    EXPECT_EQ(url.rfind(L"file:///", 0), 0u) << id;
+    const std::wstring page_part = L"/help/dovu.html";
+    const size_t at = url.find(page_part);
+    ASSERT_NE(at, std::wstring::npos) << id;
+    const std::wstring anchor = url.substr(at + page_part.size());
+    if (*section == '\0') {
+      EXPECT_EQ(anchor, L"") << id;
+    } else {
+      EXPECT_EQ(anchor, L"#" + std::wstring(section, section + strlen(section))) << id;
+      EXPECT_NE(page.str().find(std::string("id=\"") + section + "\""), std::string::npos)
+          << section;
+    }
   }
 }
 
