@@ -363,12 +363,12 @@ def blend(dst, x, y, px, width):
         dst[i + k] = (c * a + dst[i + k] * (255 - a) + 127) // 255
 
 
-def make_sheet(out, scale, row_specs):
+def make_sheet(out, scale, row_lines):
     """Rows of pictures on their backgrounds; a PNG path or a list .bmp (masked) per cell."""
     pad = 8
     rows = []
-    for spec in row_specs:
-        background, size, files = spec.split(":", 2)
+    for row in row_lines:
+        background, size, files = row.split(":", 2)
         rows.append((tuple(int(background[i:i + 2], 16) for i in (0, 2, 4)), int(size),
                      files.split(",")))
     width = pad + max(len(files) * (size + pad) for _, size, files in rows)

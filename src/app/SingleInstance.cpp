@@ -4,12 +4,17 @@
 
 namespace app {
 
-std::wstring ExecutableBaseName() {
+std::wstring ExecutableFileName() {
   wchar_t path[MAX_PATH * 4] = L"";
   const DWORD length = ::GetModuleFileNameW(nullptr, path, ARRAYSIZE(path));
   std::wstring name(path, length);
   const size_t slash = name.find_last_of(L"\\/");
   if (slash != std::wstring::npos) name.erase(0, slash + 1);
+  return name;
+}
+
+std::wstring ExecutableBaseName() {
+  std::wstring name = ExecutableFileName();
   const size_t dot = name.rfind(L'.');
   if (dot != std::wstring::npos) name.erase(dot);
   return name;

@@ -8,6 +8,9 @@
 
 namespace app {
 
+// The executable's file name without its folder ("Plumora.exe").
+std::wstring ExecutableFileName();
+
 // The executable's file name without folder and extension ("Plumora").
 std::wstring ExecutableBaseName();
 

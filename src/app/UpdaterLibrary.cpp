@@ -1,5 +1,7 @@
 #include "app/UpdaterLibrary.h"
 
+#include "app/SingleInstance.h"
+
 #include <string>
 
 namespace app {
@@ -17,11 +19,7 @@ Function Export(HMODULE library, const char* name) {
 }
 
 std::string ExecutableFileNameCp936() {
-  wchar_t path[MAX_PATH * 4] = L"";
-  const DWORD length = ::GetModuleFileNameW(nullptr, path, ARRAYSIZE(path));
-  std::wstring name(path, length);
-  const size_t slash = name.find_last_of(L"\\/");
-  if (slash != std::wstring::npos) name.erase(0, slash + 1);
+  const std::wstring name = ExecutableFileName();
   const int size = ::WideCharToMultiByte(936, 0, name.c_str(), -1, nullptr, 0, nullptr, nullptr);
   if (size <= 0) return "Plumora.exe";
   std::string text(static_cast<size_t>(size), '\0');

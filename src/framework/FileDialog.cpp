@@ -43,11 +43,11 @@ bool ShowNewStyle(const FileOpenOptions& options, std::vector<std::wstring>& pat
   if (options.multipleSelection) flags |= FOS_ALLOWMULTISELECT;
   dialog->SetOptions(flags);
 
-  std::vector<COMDLG_FILTERSPEC> specs;
+  std::vector<COMDLG_FILTERSPEC> types;
   for (const FileFilter& filter : options.filters)
-    specs.push_back({filter.description.c_str(), filter.patterns.c_str()});
-  if (!specs.empty()) {
-    dialog->SetFileTypes(static_cast<UINT>(specs.size()), specs.data());
+    types.push_back({filter.description.c_str(), filter.patterns.c_str()});
+  if (!types.empty()) {
+    dialog->SetFileTypes(static_cast<UINT>(types.size()), types.data());
     dialog->SetFileTypeIndex(1);
   }
   if (!options.initialFolder.empty()) {
