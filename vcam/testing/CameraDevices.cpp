@@ -1,0 +1,107 @@
+#include "vcam/testing/CameraDevices.h"
+
+#include <oleauto.h>
+
+#include "vcam/CameraIds.h"
+
+using Microsoft::WRL::ComPtr;
+
+namespace vcam::testing_support {
+
+namespace {
+
+std::wstring ReadProperty(IPropertyBag* bag, const wchar_t* name) {
+  VARIANT value;
+  ::VariantInit(&value);
+  std::wstring text;
+  if (SUCCEEDED(bag->Read(name, &value, nullptr)) && value.vt == VT_BSTR)
+    text.assign(value.bstrVal, ::SysStringLen(value.bstrVal));
+  ::VariantClear(&value);
+  return text;
+}
+
+}  // namespace
+
+std::wstring CameraDllPath() {
+  wchar_t path[MAX_PATH];
+  const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring folder(path, length);
+  folder = folder.substr(0, folder.find_last_of(L'\\'));
+  return folder +
+         (sizeof(void*) == 8 ? L"\\PlumoraVirtualCamera64.dll" : L"\\PlumoraVirtualCamera32.dll");
+}
+
+int RunRegsvr32(const std::wstring& dll, bool unregister) {
+  // From a 32-bit program on 64-bit Windows, System32 is the 32-bit one.
+  wchar_t system[MAX_PATH];
+  const UINT length = ::GetSystemDirectoryW(system, MAX_PATH);
+  const std::wstring program = std::wstring(system, length) + L"\\regsvr32.exe";
+  std::wstring commandLine =
+      L"\"" + program + L"\" /s " + (unregister ? L"/u " : L"") + L"\"" + dll + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &info))
+    return -1;
+  ::CloseHandle(info.hThread);
+  DWORD exitCode = static_cast<DWORD>(-1);
+  if (::WaitForSingleObject(info.hProcess, 30000) == WAIT_OBJECT_0)
+    ::GetExitCodeProcess(info.hProcess, &exitCode);
+  ::CloseHandle(info.hProcess);
+  return static_cast<int>(exitCode);
+}
+
+CCameraRegistration::CCameraRegistration() : m_exitCode(RunRegsvr32(CameraDllPath(), false)) {}
+
+CCameraRegistration::~CCameraRegistration() {
+  RunRegsvr32(CameraDllPath(), true);
+}
+
+std::vector<VideoInputDevice> ListVideoInputDevices() {
+  std::vector<VideoInputDevice> devices;
+  ComPtr<ICreateDevEnum> enumerator;
+  if (FAILED(::CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_PPV_ARGS(&enumerator))))
+    return devices;
+  ComPtr<IEnumMoniker> monikers;
+  // S_FALSE: the category is empty.
+  if (enumerator->CreateClassEnumerator(CLSID_VideoInputDeviceCategory, &monikers, 0) != S_OK)
+    return devices;
+  ComPtr<IMoniker> moniker;
+  while (monikers->Next(1, &moniker, nullptr) == S_OK) {
+    ComPtr<IPropertyBag> bag;
+    if (SUCCEEDED(moniker->BindToStorage(nullptr, nullptr, IID_PPV_ARGS(&bag))))
+      devices.push_back(
+          {ReadProperty(bag.Get(), L"FriendlyName"), ReadProperty(bag.Get(), L"CLSID"), moniker});
+    moniker.Reset();
+  }
+  return devices;
+}
+
+ComPtr<IBaseFilter> OpenVideoInputDevice(const std::wstring& friendlyName) {
+  for (const VideoInputDevice& device : ListVideoInputDevices()) {
+    if (device.friendlyName != friendlyName) continue;
+    ComPtr<IBaseFilter> filter;
+    if (SUCCEEDED(device.moniker->BindToObject(nullptr, nullptr, IID_PPV_ARGS(&filter))))
+      return filter;
+  }
+  return nullptr;
+}
+
+bool SetCameraFriendlyName(const std::wstring& name) {
+  return ::RegSetKeyValueW(HKEY_CLASSES_ROOT, kInstanceKeyPath, L"FriendlyName", REG_SZ,
+                           name.c_str(), static_cast<DWORD>((name.size() + 1) * sizeof(wchar_t))) ==
+         ERROR_SUCCESS;
+}
+
+std::wstring CameraFriendlyName() {
+  wchar_t name[256];
+  DWORD bytes = sizeof name;
+  if (::RegGetValueW(HKEY_CLASSES_ROOT, kInstanceKeyPath, L"FriendlyName", RRF_RT_REG_SZ, nullptr,
+                     name, &bytes) != ERROR_SUCCESS)
+    return {};
+  return name;
+}
+
+}  // namespace vcam::testing_support

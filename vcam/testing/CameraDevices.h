@@ -1,0 +1,54 @@
+// For tests: the camera registered as a user registers it, and the video input devices
+// as DirectShow clients see them.
+#pragma once
+
+#include <windows.h>
+
+#include <dshow.h>
+#include <wrl/client.h>
+
+#include <string>
+#include <vector>
+
+namespace vcam::testing_support {
+
+// The camera DLL of this test program's bitness, beside the program.
+std::wstring CameraDllPath();
+
+// Runs the system's regsvr32 silently on the DLL (with /u to unregister); its exit code,
+// or -1 when it did not run.
+int RunRegsvr32(const std::wstring& dll, bool unregister);
+
+// Registered for a test's lifetime; unregistered when it goes, so that other tests find
+// the prefix without capture devices.
+class CCameraRegistration {
+ public:
+  CCameraRegistration();
+  CCameraRegistration(const CCameraRegistration&) = delete;
+  CCameraRegistration& operator=(const CCameraRegistration&) = delete;
+  ~CCameraRegistration();
+  bool Succeeded() const { return m_exitCode == 0; }
+  int ExitCode() const { return m_exitCode; }
+
+ private:
+  int m_exitCode;
+};
+
+struct VideoInputDevice {
+  std::wstring friendlyName;
+  std::wstring classId;  // the "CLSID" value of the device's entry
+  Microsoft::WRL::ComPtr<IMoniker> moniker;
+};
+
+// What the system device enumerator lists under the video input device category.
+std::vector<VideoInputDevice> ListVideoInputDevices();
+
+// The filter of the listed device of that name, made through its moniker as clients do;
+// null when no device has the name.
+Microsoft::WRL::ComPtr<IBaseFilter> OpenVideoInputDevice(const std::wstring& friendlyName);
+
+// The camera's FriendlyName value in the registry, as Plumora's settings write it.
+bool SetCameraFriendlyName(const std::wstring& name);
+std::wstring CameraFriendlyName();
+
+}  // namespace vcam::testing_support
