@@ -174,6 +174,24 @@ OutputLayout CCaptureGraph::ConnectedLayout() const {
   return layout;
 }
 
+HRESULT CCaptureGraph::ReconnectGrabberOutput() {
+  ComPtr<IEnumPins> pins;
+  ComPtr<IPin> pin, output, input;
+  if (FAILED(m_grabberFilter->EnumPins(&pins))) return E_UNEXPECTED;
+  while (pins->Next(1, &pin, nullptr) == S_OK) {
+    PIN_DIRECTION direction;
+    if (SUCCEEDED(pin->QueryDirection(&direction)) && direction == PINDIR_OUTPUT) output = pin;
+    pin.Reset();
+  }
+  pins.Reset();
+  if (output == nullptr || FAILED(m_renderer->EnumPins(&pins)) ||
+      pins->Next(1, &input, nullptr) != S_OK)
+    return E_UNEXPECTED;
+  m_graph->Disconnect(output.Get());
+  m_graph->Disconnect(input.Get());
+  return m_graph->Connect(output.Get(), input.Get());
+}
+
 HRESULT CCaptureGraph::Run() {
   return m_control != nullptr ? m_control->Run() : E_UNEXPECTED;
 }
@@ -209,8 +227,8 @@ GrabbedFrame CCaptureGraph::NextFrame(unsigned timeoutMs) const {
   return kept.empty() ? GrabbedFrame{} : kept.back();
 }
 
-Bgr PixelAt(const OutputLayout& layout, const std::vector<std::uint8_t>& frame, std::uint32_t x,
-            std::uint32_t y) {
+Pixel PixelAt(const OutputLayout& layout, const std::vector<std::uint8_t>& frame, std::uint32_t x,
+              std::uint32_t y) {
   const std::size_t bytesPerPixel = layout.pixels == PixelFormat::Rgb32 ? 4 : 3;
   const std::uint32_t row = layout.bottomUp ? layout.height - 1 - y : y;
   const std::size_t at = layout.stride * row + x * bytesPerPixel;
@@ -221,7 +239,7 @@ Bgr PixelAt(const OutputLayout& layout, const std::vector<std::uint8_t>& frame, 
 bool ShowsCard(const OutputLayout& layout, const std::vector<std::uint8_t>& frame) {
   if (layout.pixels != PixelFormat::Rgb24 && layout.pixels != PixelFormat::Rgb32) return false;
   if (frame.size() < FrameBytes(layout) || layout.width < 16 || layout.height < 16) return false;
-  const auto matches = [](const Bgr& pixel, const CardColour& colour, int tolerance) {
+  const auto matches = [](const Pixel& pixel, const CardColour& colour, int tolerance) {
     return std::abs(pixel.blue - colour.blue) <= tolerance &&
            std::abs(pixel.green - colour.green) <= tolerance &&
            std::abs(pixel.red - colour.red) <= tolerance;

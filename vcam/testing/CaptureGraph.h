@@ -47,6 +47,10 @@ class CCaptureGraph {
   VideoFormat ConnectedFormat() const { return m_connected; }
   OutputLayout ConnectedLayout() const;
 
+  // Connects the grabber to the renderer anew. Wine's grabber keeps its output at the old
+  // format when its input is reconnected at another, and then passes no samples on.
+  HRESULT ReconnectGrabberOutput();
+
   HRESULT Run();
   HRESULT Stop();
 
@@ -81,10 +85,10 @@ GUID SubtypeOf(PixelFormat pixels);
 bool ShowsCard(const OutputLayout& layout, const std::vector<std::uint8_t>& frame);
 
 // A pixel of an RGB24 or RGB32 frame as blue, green, red (row 0 the top).
-struct Bgr {
+struct Pixel {
   int blue, green, red;
 };
-Bgr PixelAt(const OutputLayout& layout, const std::vector<std::uint8_t>& frame, std::uint32_t x,
-            std::uint32_t y);
+Pixel PixelAt(const OutputLayout& layout, const std::vector<std::uint8_t>& frame, std::uint32_t x,
+              std::uint32_t y);
 
 }  // namespace vcam::testing_support
