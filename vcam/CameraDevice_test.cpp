@@ -77,6 +77,27 @@ TEST_F(CameraDeviceTest, UnregisteringRemovesTheDeviceAndTheClass) {
   EXPECT_EQ(RunRegsvr32(CameraDllPath(), true), 0);
 }
 
+TEST_F(CameraDeviceTest, EachBitnessRegistersInItsOwnRegistryView) {
+  if (!HasTwoRegistryViews()) GTEST_SKIP() << "32-bit Windows has one registry view";
+  const std::wstring other =
+      std::wstring(PLUMORA_DIST_DIR) +
+      (sizeof(void*) == 8 ? L"\\PlumoraVirtualCamera32.dll" : L"\\PlumoraVirtualCamera64.dll");
+  if (::GetFileAttributesW(other.c_str()) == INVALID_FILE_ATTRIBUTES)
+    GTEST_SKIP() << "the other bitness is not built";
+
+  EXPECT_EQ(OtherViewFriendlyName(), L"");
+  ASSERT_EQ(RunRegsvr32(other, false, true), 0);
+  EXPECT_EQ(OtherViewFriendlyName(), L"Virtual Camera");
+  // Renaming or removing the camera in one view leaves the other alone.
+  ASSERT_TRUE(SetCameraFriendlyName(L"Only here"));
+  EXPECT_EQ(OtherViewFriendlyName(), L"Virtual Camera");
+  ASSERT_EQ(RunRegsvr32(CameraDllPath(), true), 0);
+  EXPECT_EQ(OtherViewFriendlyName(), L"Virtual Camera");
+  EXPECT_EQ(CountNamed(L"Only here"), 0);
+  EXPECT_EQ(RunRegsvr32(other, true, true), 0);
+  EXPECT_EQ(OtherViewFriendlyName(), L"");
+}
+
 TEST_F(CameraDeviceTest, AClientGetsTheCardBeforeAnythingPlays) {
   // Nothing in this test program writes the frame channel.
   CCaptureGraph graph;
@@ -92,8 +113,9 @@ TEST_F(CameraDeviceTest, AClientGetsTheCardBeforeAnythingPlays) {
 TEST_F(CameraDeviceTest, TheDllUnloadsOnceItsLastFilterIsReleased) {
   const HMODULE dll = ::LoadLibraryW(CameraDllPath().c_str());
   ASSERT_NE(dll, nullptr);
-  const auto canUnload =
-      reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(::GetProcAddress(dll, "DllCanUnloadNow"));
+  // Through void*: FARPROC's type differs from the entry point's in 64-bit builds.
+  const auto canUnload = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
+      reinterpret_cast<void*>(::GetProcAddress(dll, "DllCanUnloadNow")));
   ASSERT_NE(canUnload, nullptr);
   {
     CCaptureGraph graph;

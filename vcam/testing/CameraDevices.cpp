@@ -31,11 +31,16 @@ std::wstring CameraDllPath() {
          (sizeof(void*) == 8 ? L"\\PlumoraVirtualCamera64.dll" : L"\\PlumoraVirtualCamera32.dll");
 }
 
-int RunRegsvr32(const std::wstring& dll, bool unregister) {
-  // From a 32-bit program on 64-bit Windows, System32 is the 32-bit one.
-  wchar_t system[MAX_PATH];
-  const UINT length = ::GetSystemDirectoryW(system, MAX_PATH);
-  const std::wstring program = std::wstring(system, length) + L"\\regsvr32.exe";
+int RunRegsvr32(const std::wstring& dll, bool unregister, bool otherBitness) {
+  // System32 is the folder of the program's own bitness (for a 32-bit program on 64-bit
+  // Windows, the file system redirects it to SysWOW64); Sysnative is the 64-bit one as a
+  // 32-bit program sees it.
+  wchar_t windows[MAX_PATH];
+  const UINT length = ::GetWindowsDirectoryW(windows, MAX_PATH);
+  const wchar_t* folder = !otherBitness        ? L"\\System32"
+                          : sizeof(void*) == 8 ? L"\\SysWOW64"
+                                               : L"\\Sysnative";
+  const std::wstring program = std::wstring(windows, length) + folder + L"\\regsvr32.exe";
   std::wstring commandLine =
       L"\"" + program + L"\" /s " + (unregister ? L"/u " : L"") + L"\"" + dll + L"\"";
   STARTUPINFOW startup{};
@@ -50,6 +55,27 @@ int RunRegsvr32(const std::wstring& dll, bool unregister) {
     ::GetExitCodeProcess(info.hProcess, &exitCode);
   ::CloseHandle(info.hProcess);
   return static_cast<int>(exitCode);
+}
+
+bool HasTwoRegistryViews() {
+  if (sizeof(void*) == 8) return true;
+  BOOL wow64 = FALSE;
+  return ::IsWow64Process(::GetCurrentProcess(), &wow64) && wow64;
+}
+
+std::wstring OtherViewFriendlyName() {
+  const REGSAM otherView = sizeof(void*) == 8 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+  HKEY key = nullptr;
+  const std::wstring path = std::wstring(L"Software\\Classes\\") + kInstanceKeyPath;
+  if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | otherView, &key) !=
+      ERROR_SUCCESS)
+    return {};
+  wchar_t name[256];
+  DWORD bytes = sizeof name;
+  const LSTATUS status =
+      ::RegGetValueW(key, nullptr, L"FriendlyName", RRF_RT_REG_SZ, nullptr, name, &bytes);
+  ::RegCloseKey(key);
+  return status == ERROR_SUCCESS ? name : L"";
 }
 
 CCameraRegistration::CCameraRegistration() : m_exitCode(RunRegsvr32(CameraDllPath(), false)) {}

@@ -16,8 +16,14 @@ namespace vcam::testing_support {
 std::wstring CameraDllPath();
 
 // Runs the system's regsvr32 silently on the DLL (with /u to unregister); its exit code,
-// or -1 when it did not run.
-int RunRegsvr32(const std::wstring& dll, bool unregister);
+// or -1 when it did not run. otherBitness: the regsvr32 of the other registry view, on
+// 64-bit Windows.
+int RunRegsvr32(const std::wstring& dll, bool unregister, bool otherBitness = false);
+
+// Whether Windows (or Wine's prefix) is 64-bit, with a registry view for each bitness.
+bool HasTwoRegistryViews();
+// The camera's FriendlyName in the other bitness's registry view; empty when none.
+std::wstring OtherViewFriendlyName();
 
 // Registered for a test's lifetime; unregistered when it goes, so that other tests find
 // the prefix without capture devices.
