@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "vcam/DeviceList.h"
+
 namespace vcam::testing_support {
 
 // The camera DLL of this test program's bitness, beside the program.
@@ -39,19 +41,6 @@ class CCameraRegistration {
  private:
   int m_exitCode;
 };
-
-struct VideoInputDevice {
-  std::wstring friendlyName;
-  std::wstring classId;  // the "CLSID" value of the device's entry
-  Microsoft::WRL::ComPtr<IMoniker> moniker;
-};
-
-// What the system device enumerator lists under the video input device category.
-std::vector<VideoInputDevice> ListVideoInputDevices();
-
-// The filter of the listed device of that name, made through its moniker as clients do;
-// null when no device has the name.
-Microsoft::WRL::ComPtr<IBaseFilter> OpenVideoInputDevice(const std::wstring& friendlyName);
 
 // The camera's FriendlyName value in the registry, as Plumora's settings write it.
 bool SetCameraFriendlyName(const std::wstring& name);
