@@ -1,6 +1,8 @@
 #include "vcam/FrameScaler.h"
 
+#include <cstdint>
 #include <cstring>
+#include <utility>
 
 namespace vcam {
 
@@ -77,38 +79,53 @@ void CFrameScaler::Draw(const ChannelPicture& picture, const RgbCanvas& canvas) 
   }
 
   PlanTaps(picture, placement);
-  const Taps* columns = m_columns.data();
+  // Each source row is blended across once into a row of 16-bit sums (in 256ths), then
+  // the two rows around each output row are blended down: half the multiplications of
+  // blending four pixels for every output pixel, and rows shared by neighbouring output
+  // rows (when enlarging) are blended across only once.
+  const std::size_t sums = static_cast<std::size_t>(placement.width) * 3;
+  m_upper.resize(sums);
+  m_lower.resize(sums);
+  std::uint32_t upperRow = UINT32_MAX, lowerRow = UINT32_MAX;
   for (std::uint32_t y = 0; y < placement.height; ++y) {
     const Taps& row = m_rows[y];
-    const std::uint8_t* upper = PictureRowFromTop(picture, row.first);
-    const std::uint8_t* lower = PictureRowFromTop(picture, row.second);
-    std::uint8_t* out = canvas.RowFromTop(placement.y + y) + leftBytes;
-    const std::uint32_t lowerWeight = row.weight, upperWeight = 256 - row.weight;
-    if (lowerWeight == 0) {
-      for (std::uint32_t x = 0; x < placement.width; ++x, out += 3) {
-        const Taps& column = columns[x];
-        const std::uint32_t right = column.weight, left = 256 - right;
-        const std::uint8_t* a = upper + column.first;
-        const std::uint8_t* b = upper + column.second;
-        for (int c = 0; c < 3; ++c)
-          out[c] = static_cast<std::uint8_t>((a[c] * left + b[c] * right + 128) >> 8);
+    if (row.first != upperRow) {
+      if (row.first == lowerRow) {
+        m_upper.swap(m_lower);
+        std::swap(upperRow, lowerRow);
+      } else {
+        BlendAcross(PictureRowFromTop(picture, row.first), m_upper.data());
+        upperRow = row.first;
       }
+    }
+    std::uint8_t* out = canvas.RowFromTop(placement.y + y) + leftBytes;
+    const std::uint16_t* upper = m_upper.data();
+    if (row.weight == 0) {
+      for (std::size_t i = 0; i < sums; ++i)
+        out[i] = static_cast<std::uint8_t>((upper[i] + 128) >> 8);
       continue;
     }
-    for (std::uint32_t x = 0; x < placement.width; ++x, out += 3) {
-      const Taps& column = columns[x];
-      const std::uint32_t right = column.weight, left = 256 - right;
-      const std::uint8_t* a = upper + column.first;
-      const std::uint8_t* b = upper + column.second;
-      const std::uint8_t* c0 = lower + column.first;
-      const std::uint8_t* d = lower + column.second;
-      for (int c = 0; c < 3; ++c) {
-        const std::uint32_t top = a[c] * left + b[c] * right;
-        const std::uint32_t bottom = c0[c] * left + d[c] * right;
-        out[c] =
-            static_cast<std::uint8_t>((top * upperWeight + bottom * lowerWeight + 32768) >> 16);
-      }
+    if (row.second != lowerRow) {
+      BlendAcross(PictureRowFromTop(picture, row.second), m_lower.data());
+      lowerRow = row.second;
     }
+    const std::uint16_t* lower = m_lower.data();
+    const std::uint32_t lowerWeight = row.weight, upperWeight = 256 - row.weight;
+    for (std::size_t i = 0; i < sums; ++i)
+      out[i] = static_cast<std::uint8_t>(
+          (upper[i] * upperWeight + lower[i] * lowerWeight + 32768) >> 16);
+  }
+}
+
+void CFrameScaler::BlendAcross(const std::uint8_t* source, std::uint16_t* sums) const {
+  for (const Taps& column : m_columns) {
+    const std::uint32_t right = column.weight, left = 256 - right;
+    const std::uint8_t* a = source + column.first;
+    const std::uint8_t* b = source + column.second;
+    sums[0] = static_cast<std::uint16_t>(a[0] * left + b[0] * right);
+    sums[1] = static_cast<std::uint16_t>(a[1] * left + b[1] * right);
+    sums[2] = static_cast<std::uint16_t>(a[2] * left + b[2] * right);
+    sums += 3;
   }
 }
 

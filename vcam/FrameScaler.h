@@ -39,9 +39,12 @@ class CFrameScaler {
   };
   // Source sample positions for each output column and row; kept while the sizes stay.
   void PlanTaps(const ChannelPicture& picture, const Placement& placement);
+  // One source row blended across into 16-bit sums, three a column.
+  void BlendAcross(const std::uint8_t* source, std::uint16_t* sums) const;
 
   std::vector<Taps> m_columns;
   std::vector<Taps> m_rows;
+  std::vector<std::uint16_t> m_upper, m_lower;  // blended rows, reused from frame to frame
   std::uint32_t m_pictureWidth = 0, m_pictureHeight = 0;
   Placement m_placement;
 };

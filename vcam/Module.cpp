@@ -2,7 +2,6 @@
 // that regsvr32 and COM call.
 #include <windows.h>
 
-#include <atomic>
 #include <string>
 
 #include "vcam/CameraIds.h"
@@ -11,9 +10,6 @@
 #include "vcam/VirtualCameraFilter.h"
 
 namespace {
-
-std::atomic<long> g_objects{0};
-std::atomic<long> g_locks{0};
 
 // One factory for the life of the DLL: static, so its reference count is not counted.
 class CClassFactory final : public IClassFactory {
@@ -37,10 +33,7 @@ class CClassFactory final : public IClassFactory {
     return vcam::CVirtualCameraFilter::Create(iid, object);
   }
   STDMETHODIMP LockServer(BOOL lock) override {
-    if (lock)
-      ++g_locks;
-    else
-      --g_locks;
+    vcam::LockServer(lock != FALSE);
     return S_OK;
   }
 };
@@ -67,18 +60,6 @@ std::wstring ModulePath() {
 
 }  // namespace
 
-namespace vcam {
-
-void ObjectCreated() {
-  ++g_objects;
-}
-
-void ObjectDestroyed() {
-  --g_objects;
-}
-
-}  // namespace vcam
-
 STDAPI DllGetClassObject(REFCLSID classId, REFIID iid, void** object) {
   if (object == nullptr) return E_POINTER;
   *object = nullptr;
@@ -87,7 +68,7 @@ STDAPI DllGetClassObject(REFCLSID classId, REFIID iid, void** object) {
 }
 
 STDAPI DllCanUnloadNow() {
-  return g_objects == 0 && g_locks == 0 ? S_OK : S_FALSE;
+  return vcam::ServerCanUnload() ? S_OK : S_FALSE;
 }
 
 STDAPI DllRegisterServer() {
