@@ -81,7 +81,7 @@ int main() {
       std::int64_t nowMs = 0;
       bool allPictures = true;
       const double camera = CpuMillisecondsPerCall([&] {
-        view.Bytes()[feed::kFrameHeaderBytes] ^= 1;
+        ++view.Bytes()[feed::kFrameHeaderBytes];
         vcam::CFrameProducer::Content shown;
         producer.Fill(layout, frame.data(), frame.size(), nowMs += 33, &shown);
         allPictures &= shown == vcam::CFrameProducer::Content::Picture;

@@ -28,6 +28,9 @@ make tone.wav -f lavfi -i "$tone" -c:a pcm_s16le
 make sound.avi -f lavfi -i "$pattern" -f lavfi -i "$tone" -c:v mjpeg -q:v 2 -pix_fmt yuvj420p \
   -c:a pcm_s16le -shortest
 
+# Frames larger than the camera's block (2600 x 2320 x 3 bytes > 18000000).
+make huge.avi -f lavfi -i "testsrc=s=2600x2320:r=2:d=1" -c:v mjpeg -q:v 5 -pix_fmt yuvj420p
+
 # The frames as ffmpeg decodes them: 60 top-down BGR frames each, for comparison.
 for name in raw.avi mjpeg.avi h264.mp4; do
   [ -s "$out/$name.bgr" ] && continue

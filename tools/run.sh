@@ -1,8 +1,13 @@
 #!/usr/bin/env bash
-# Builds Plumora and plays the bundled sample video into the virtual camera under Wine:
-# the video shows in a window (on your X display, or on a private Xvfb when there is
-# none), and a second process reads the camera's shared memory as the virtual camera
-# does and reports the frames it saw, their size, and the last one as a PNG picture.
+# Builds Plumora and starts it under Wine from the shipped folder (build/dist), as a user
+# starts it: it plays its playlist, at first the bundled sample video, into the virtual
+# camera at once.
+#
+# With an X display, Plumora opens in a Wine virtual desktop on it (window frames and the
+# tray included) and runs until you quit it through its tray icon ("退出系统"). Without
+# one, it runs for PLUMORA_RUN_SECONDS (default 12) on a private Xvfb and the script saves
+# a picture of the screen. Either way a second process reads the camera's shared memory
+# as the virtual camera does and reports what it saw.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/env.sh"
@@ -10,28 +15,38 @@ source "$here/env.sh"
 "$here/setup.sh"
 "$here/build.sh" >/dev/null
 
+dist="$plumora_build/dist"
 bin="$plumora_build/win32/bin"
-sample="$plumora_build/dist/video/示例影音文件(使用时可以删除).avi"
 frame_png="$plumora_build/camera-last-frame.png"
 screen_png="$plumora_build/run-screen.png"
 rm -f "$frame_png" "$screen_png"
 
+interactive=${DISPLAY:+yes}
 source "$here/wine-session.sh"
 plumora_start_wine_session --use-display
-echo "== playing the sample video into the camera for 8 seconds (display $DISPLAY)"
+seconds=${PLUMORA_RUN_SECONDS:-12}
 
-"$here/wine.sh" "$bin/channel-reader.exe" --watch 10 --png "$(winepath -w "$frame_png")" \
-  >"$plumora_build/channel-reader.out" 2>&1 &
-reader=$!
-( sleep 4 && import -display "$DISPLAY" -window root "$screen_png" 2>/dev/null ) &
-screenshot=$!
-"$here/wine.sh" "$bin/play-to-camera.exe" "$(winepath -w "$sample")" --seconds 8 2>/dev/null |
-  tr -d '\r'
-status=0
-wait "$reader" || status=$?
-wait "$screenshot" || true
-echo "== what the virtual camera sees, read from another process"
+echo "== starting Plumora from $dist (display $DISPLAY)"
+cd "$dist"
+"$here/wine.sh" explorer /desktop=Plumora,1024x720 Plumora.exe >"$plumora_build/plumora.out" 2>&1 &
+plumora=$!
+
+# What the camera sees in its first seconds, read from another process.
+"$here/wine.sh" "$bin/channel-reader.exe" --watch "$seconds" --png "$(winepath -w "$frame_png")" \
+  >"$plumora_build/channel-reader.out" 2>&1 || true
+[ -z "$interactive" ] && { import -display "$DISPLAY" -window root "$screen_png" 2>/dev/null || true; }
+
+echo "== what the virtual camera saw in ${seconds} seconds, read from another process"
 tr -d '\r' <"$plumora_build/channel-reader.out"
 [ -f "$frame_png" ] && echo "camera picture: $frame_png"
 [ -f "$screen_png" ] && echo "screen: $screen_png"
-exit "$status"
+echo "A chat program sees this picture through the \"Virtual Camera\" filter (see README)."
+
+if [ -n "$interactive" ]; then
+  echo "Plumora goes on running in the \"Plumora\" window on your display. Quit it with its"
+  echo "tray icon (bottom right of the Wine desktop): right click, \"退出系统\"."
+  wait "$plumora" || true
+else
+  # Nobody is there to confirm the exit: end the session's programs.
+  wineserver -k >/dev/null 2>&1 || true
+fi

@@ -177,9 +177,13 @@ void SetLocalDateSourceForTesting(LocalDateSource source) {
   g_localDateSource.store(source != nullptr ? source : &SystemLocalDate);
 }
 
-void ResetOutputFoldersForTesting() {
+void ForgetOutputFolders() {
   const std::lock_guard<std::mutex> hold(g_outputFoldersLock);
   g_outputFoldersEnsured = false;
+}
+
+void ResetOutputFoldersForTesting() {
+  ForgetOutputFolders();
 }
 
 }  // namespace camera

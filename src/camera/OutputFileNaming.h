@@ -29,6 +29,10 @@ bool EnsureDirectory(const std::wstring& path);
 // The local date as "%04d%02d%02d".
 std::wstring TodayStamp();
 
+// Forgets that the folders were made in this run (at shutdown; the next call makes them
+// again).
+void ForgetOutputFolders();
+
 // For tests: where the local date comes from (null restores the system clock), and a
 // fresh once-per-run mark.
 using LocalDateSource = SYSTEMTIME (*)();

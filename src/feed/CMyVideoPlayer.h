@@ -35,6 +35,7 @@ class CMyVideoPlayer : public framework::CWnd {
   // Stops the graph and releases it; nothing happens without one.
   void ReleaseGraph();
   bool HasGraph() const { return m_graph != nullptr; }
+  bool HasWindowlessControl() const { return m_windowless != nullptr; }
 
   HRESULT Run();
   HRESULT Pause();

@@ -11,22 +11,28 @@ std::wstring ProgramFolder() {
   return folder.substr(0, folder.find_last_of(L'\\'));
 }
 
-ChildProcess::ChildProcess(const std::wstring& program, const std::wstring& arguments) {
+ChildProcess::ChildProcess(const std::wstring& program, const std::wstring& arguments,
+                           const std::wstring& workingFolder) {
   std::wstring commandLine = L"\"" + program + L"\" " + arguments;
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
   if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &info))
+                        workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &info))
     return;
   ::CloseHandle(info.hThread);
   m_process = info.hProcess;
+  m_id = info.dwProcessId;
 }
 
 ChildProcess::~ChildProcess() {
   if (m_process == nullptr) return;
   if (::WaitForSingleObject(m_process, 0) != WAIT_OBJECT_0) ::TerminateProcess(m_process, 1);
   ::CloseHandle(m_process);
+}
+
+bool ChildProcess::Running() const {
+  return m_process != nullptr && ::WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT;
 }
 
 int ChildProcess::Wait(unsigned timeoutMs) {

@@ -11,17 +11,22 @@ std::wstring ProgramFolder();
 // A program started and left running; ended (terminated) if still running when dropped.
 class ChildProcess {
  public:
-  ChildProcess(const std::wstring& program, const std::wstring& arguments);
+  // workingFolder empty: the test program's own current folder.
+  ChildProcess(const std::wstring& program, const std::wstring& arguments,
+               const std::wstring& workingFolder = L"");
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
   ~ChildProcess();
 
   bool Started() const { return m_process != nullptr; }
+  unsigned long Id() const { return m_id; }
+  bool Running() const;
   // The exit code, or -1 when it did not start or did not end within the timeout.
   int Wait(unsigned timeoutMs);
 
  private:
   void* m_process = nullptr;
+  unsigned long m_id = 0;
 };
 
 // Runs "program args" and returns its exit code, or -1 when it could not start or

@@ -1,0 +1,38 @@
+// Data exchange between a dialog's controls and its members, called from DoDataExchange:
+// DDX_Control binds a control object to a control of the template (once, when the dialog
+// is created); the value exchanges copy into the members when saving and back otherwise.
+#pragma once
+
+#include <string>
+
+#include "framework/Dialog.h"
+
+namespace framework {
+
+class CDataExchange {
+ public:
+  CDataExchange(CDialogEx& dialog, bool saveAndValidate)
+      : m_dialog(dialog), m_saveAndValidate(saveAndValidate) {}
+
+  CDialogEx& Dialog() const { return m_dialog; }
+  bool Saving() const { return m_saveAndValidate; }
+  bool Failed() const { return m_failed; }
+  // A value was refused; the control named gets the focus.
+  void Fail(int controlId);
+
+ private:
+  CDialogEx& m_dialog;
+  bool m_saveAndValidate;
+  bool m_failed = false;
+};
+
+// Routes the messages of control id through control (the first time only).
+void DDX_Control(CDataExchange& exchange, int id, CWnd& control);
+// The text of control id.
+void DDX_Text(CDataExchange& exchange, int id, std::wstring& value);
+// The selected position of combo box id (-1 for none).
+void DDX_CBIndex(CDataExchange& exchange, int id, int& value);
+// The check state of button id (BST_UNCHECKED, BST_CHECKED, BST_INDETERMINATE).
+void DDX_Check(CDataExchange& exchange, int id, int& value);
+
+}  // namespace framework

@@ -1,0 +1,154 @@
+// The main window: the playlist that plays into the virtual camera, its preview, the
+// transport controls and the buttons that open the other windows.
+//
+// The window's code is split by concern: CLumaretDlg.cpp (set-up, layout, messages),
+// LumaretPlaylist.cpp (the list and its editing) and LumaretPlayback.cpp (playing,
+// the play modes, progress, volume and status).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "controls/CThemeHelperST.h"
+#include "controls/CXPStyleButtonST.h"
+#include "feed/CMyVideoPlayer.h"
+#include "framework/Controls.h"
+#include "framework/Dialog.h"
+#include "framework/LinkCtrl.h"
+#include "framework/TrayIcon.h"
+#include "mainwindow/PlaybackRules.h"
+#include "mainwindow/PlaylistStore.h"
+
+namespace mainwindow {
+
+// Posted by the window to itself on every tick of the progress timer.
+inline constexpr UINT WM_PROGRESS_TICK = WM_USER + 6;
+// Posted by the tray icon.
+inline constexpr UINT WM_TRAY_NOTIFY = WM_USER + 7;
+// Posted by the window's initialisation when the playlist has entries: play the first.
+inline constexpr UINT WM_AUTOPLAY = WM_USER + 8;
+// The progress timer and its period.
+inline constexpr UINT_PTR kProgressTimer = 1000;
+inline constexpr UINT kProgressPeriodMs = 100;
+// The system menu's "About Plumora" item.
+inline constexpr UINT kAboutCommand = 16;
+// The tray icon's identifier.
+inline constexpr UINT kTrayIconId = 5;
+
+class CLumaretDlg : public framework::CDialogEx {
+ public:
+  explicit CLumaretDlg(framework::CWnd* parent = nullptr);
+  ~CLumaretDlg() override;
+
+  // Appends a file to the playlist, saves it when save is set and starts it when nothing
+  // plays and the transport is not paused or stopped.
+  void AddFileToPlaylist(const std::wstring& path, bool save);
+  // Appends a file to the list and its row, and nothing else.
+  void AppendPlaylistEntry(const std::wstring& path);
+  // A copy of the path of entry index, or "" when there is no such entry.
+  std::wstring EntryPathAt(int index) const;
+
+  // Asks whether to quit; with OK the window ends (and with it the program). The answer.
+  bool ConfirmExit();
+
+  // Starts entry index (the first when index is out of range), trying further entries by
+  // play mode when it fails.
+  void PlayEntry(int index);
+
+  // For tests and the other windows: the state the controls show.
+  int CurrentIndex() const { return m_currentIndex; }
+  bool IsPaused() const { return m_paused; }
+  bool IsMuted() const { return m_muted; }
+  const Playlist& Entries() const { return m_playlist; }
+  feed::CMyVideoPlayer& Player() { return m_player; }
+  const controls::CXPStyleButtonST& Button(int id) const;
+  const framework::CLinkCtrl* Link(int id) const;
+  bool HasTrayIcon() const { return m_tray.IsShown(); }
+
+ protected:
+  void DoDataExchange(framework::CDataExchange& exchange) override;
+  BOOL OnInitDialog() override;
+  bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+  bool PreTranslateMessage(MSG& message) override;
+  // Enter and Esc do not end the program: it ends only through its exit command.
+  void OnOK() override {}
+  void OnCancel() override {}
+
+ private:
+  // Set-up
+  void SetUpPlaylistControls();
+  void SetUpImageButtons();
+  void FillPlayModes();
+
+  // Playlist editing
+  void OnAdd();
+  void OnDelete();
+  void OnClear();
+  void OnUp();
+  void OnDown();
+  void MoveSelectedEntry(int offset);
+  bool SwapEntries(int a, int b);
+  void OnPlaylistItemChanged(NMHDR& header);
+  void OnPlaylistDoubleClick(NMHDR& header);
+  void SavePlaylistFile() const;
+  void EnableEntryButtons(bool enable);
+  void EnableTransport(bool enable);
+
+  // Playback
+  bool TryPlayFile(const std::wstring& path);
+  bool RewindRunningGraph();
+  void ShowStopped();
+  void MarkCurrentEntry(int index);
+  PlayMode CurrentPlayMode() const;
+  void SetPlayButtonState(bool playing);
+  void SetMuteButtonState(bool muted);
+  void InitVolumeControls();
+  void SetStatus(const std::wstring& text);
+  void OnPlayPause();
+  void OnStop();
+  void OnMute();
+  void OnProgressReleased(NMHDR& header);
+  void OnVolumeReleased(NMHDR& header);
+  LRESULT OnPlayerEvent(WPARAM, LPARAM);
+  LRESULT OnProgressTick(WPARAM, LPARAM);
+  LRESULT OnAutoplay(WPARAM, LPARAM);
+  LRESULT OnTimer(WPARAM, LPARAM);
+  LRESULT OnPaint(WPARAM, LPARAM);
+  LRESULT OnDisplayChange(WPARAM, LPARAM);
+  LRESULT OnSysCommand(WPARAM, LPARAM);
+  LRESULT OnTrayNotify(WPARAM, LPARAM);
+  LRESULT OnClose(WPARAM, LPARAM);
+  LRESULT OnDestroy(WPARAM, LPARAM);
+  LRESULT OnQueryDragIcon(WPARAM, LPARAM);
+  void OnShowWindowCommand();
+  void OnAbout();
+  void OnExitCommand();
+  void SetUpLinks();
+  void ShowTrayMenu();
+  LRESULT OnMoveOrSize(WPARAM, LPARAM);
+
+  feed::CMyVideoPlayer m_player;
+  framework::CComboBox m_playMode;
+  framework::CListCtrl m_list;
+  framework::CSliderCtrl m_progress;
+  framework::CSliderCtrl m_volume;
+  framework::CStatic m_status;
+  framework::CStatic m_preview;
+  // Before the buttons, which point at it, so that it outlives them.
+  controls::CThemeHelperST m_theme;
+  controls::CXPStyleButtonST m_settingsButton, m_realCameraButton, m_imagesToVideoButton,
+      m_helpButton, m_addButton, m_deleteButton, m_clearButton, m_upButton, m_downButton,
+      m_playPauseButton, m_stopButton, m_muteButton, m_quieterButton, m_louderButton;
+  Playlist m_playlist;
+  framework::CLinkCtrl m_productLink, m_decoderLink, m_qqHelpLink, m_homeLink, m_decoderHintLink;
+  framework::CImageList m_images;
+  framework::CTrayIcon m_tray;
+  std::wstring m_instanceProperty;
+  HICON m_icon = nullptr;
+  HICON m_smallIcon = nullptr;
+  int m_currentIndex = -1;
+  bool m_paused = false;
+  bool m_muted = false;
+};
+
+}  // namespace mainwindow
