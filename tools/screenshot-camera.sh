@@ -4,7 +4,7 @@
 # before anything plays (camera-card.png), then while play-to-camera plays the sample
 # video into the camera from another process (camera-viewer.png). The camera is
 # registered in the project's prefix for the pictures, and removed again.
-# Usage: tools/camera-screenshot.sh [FOLDER, default docs]
+# Usage: tools/screenshot-camera.sh [FOLDER, default docs]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/env.sh"
