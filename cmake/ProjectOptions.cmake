@@ -11,8 +11,12 @@ if(WIN32)
     UNICODE _UNICODE NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
   # No MinGW runtime DLL beside the programs.
   target_link_options(plumora_options INTERFACE -static -static-libgcc -static-libstdc++)
-  # Tests and tools run under Wine.
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/tools/wine.sh)
+  # Tests and tools run under Wine; 64-bit ones in the 64-bit prefix.
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(CMAKE_CROSSCOMPILING_EMULATOR env PLUMORA_WINEARCH=win64 ${PROJECT_SOURCE_DIR}/tools/wine.sh)
+  else()
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/tools/wine.sh)
+  endif()
 else()
   option(PLUMORA_SANITIZE "Build native code with AddressSanitizer and UBSan" ON)
   if(PLUMORA_SANITIZE)

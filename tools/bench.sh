@@ -18,6 +18,9 @@ echo "== frame channel: WriteFrame against a memcpy into a view mapped once"
 echo "== AVI movie writer: CAviMovieWriter against WriteFile of the same bytes"
 "$here/wine.sh" "$plumora_build/win32/bin/avi_movie_writer_bench.exe" | tr -d '\r'
 
+echo "== virtual camera: output frames from a 1280x720 channel against a memcpy of each frame"
+"$here/wine.sh" "$plumora_build/win32/bin/camera_frame_bench.exe" | tr -d '\r'
+
 echo "== camera feed: a 640x480 30 fps file of 60 s, PlayToCamera against decoding only"
 clip="$plumora_build/bench-media/feed-640x480-60s.avi"
 if [ ! -s "$clip" ]; then

@@ -1,11 +1,18 @@
 # Shared settings of the project's scripts; sourced, not run.
 # Paths: build/win32 (cross build), build/native (native build with sanitizers),
-# build/deps (cross-built libraries), build/dist (what ships), build/wineprefix.
+# build/deps (cross-built libraries), build/dist (what ships), build/wineprefix; for the
+# 64-bit camera filter build/win64 and build/wineprefix64.
 plumora_repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 plumora_build=${PLUMORA_BUILD_DIR:-$plumora_repo/build}
 
-export WINEPREFIX=${PLUMORA_WINEPREFIX:-$plumora_build/wineprefix}
-export WINEARCH=win32
+# PLUMORA_WINEARCH=win64 selects a 64-bit prefix (build/wineprefix64) instead, where the
+# 64-bit camera filter is tested.
+export WINEARCH=${PLUMORA_WINEARCH:-win32}
+if [ "$WINEARCH" = win64 ]; then
+  export WINEPREFIX=${PLUMORA_WINEPREFIX:-$plumora_build/wineprefix64}
+else
+  export WINEPREFIX=${PLUMORA_WINEPREFIX:-$plumora_build/wineprefix}
+fi
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko install prompts; the program needs neither.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}

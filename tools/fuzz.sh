@@ -7,13 +7,14 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/env.sh"
 
 seconds=${1:-5}
-targets=(StorageRoot_fuzz OutputNames_fuzz PlaylistLines_fuzz)
+# Folder/target, as the build tree holds them.
+targets=(src/StorageRoot_fuzz src/OutputNames_fuzz src/PlaylistLines_fuzz vcam/ChannelPicture_fuzz)
 tree="$plumora_build/fuzz"
 
 echo "== fuzz build (clang, libFuzzer)"
 cmake -S "$plumora_repo" -B "$tree" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DPLUMORA_FUZZ=ON >/dev/null
-cmake --build "$tree" -j "$(nproc)" --target "${targets[@]}"
+cmake --build "$tree" -j "$(nproc)" --target "${targets[@]##*/}"
 
 # Seeds: names as the programs write them (UTF-16LE where the target reads wide text).
 seed() {  # corpus name, then the text
@@ -27,11 +28,21 @@ seed StorageRoot_fuzz wide 'E:\Plumora'
 seed OutputNames_fuzz wide 'S20120512_0003.jpg'
 seed OutputNames_fuzz wide 'SingleShot0999.jpg'
 seed PlaylistLines_fuzz bytes $'\x05C:\\a.avi\r\nD:\\b.mp4\r\n'
+# Frame channel blocks: a header and pixels, given as printf escapes (they hold zeros).
+seed_block() {  # a name, then the block
+  mkdir -p "$tree/corpus/ChannelPicture_fuzz"
+  printf "$2" >"$tree/corpus/ChannelPicture_fuzz/seed-$1"
+}
+seed_block 4x2 '\x04\x00\x02\x00'"$(printf '\\x%02x' $(seq 1 24))"
+seed_block 3x3-padded '\x03\x00\x03\x00'"$(printf '\\x%02x' $(seq 101 127))"
+seed_block oversize '\xff\xff\xff\xff\x01\x02'
 
 echo "== fuzzing, ${seconds} s per target"
-for target in "${targets[@]}"; do
+for path in "${targets[@]}"; do
+  target=${path##*/}
   log="$tree/$target.log"
-  if ! "$tree/src/$target" -max_total_time="$seconds" -print_final_stats=1 \
+  mkdir -p "$tree/corpus/$target"
+  if ! "$tree/$path" -max_total_time="$seconds" -print_final_stats=1 \
       "$tree/corpus/$target" >"$log" 2>&1; then
     tail -n 40 "$log"
     echo "$target: FAILED (log: $log)" >&2

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the Win32-free logic
 # natively under AddressSanitizer and UBSan, then the Windows programs' tests under Wine
-# on a private Xvfb display.
+# on a private Xvfb display, then the 64-bit camera filter's in a 64-bit Wine prefix.
 # Usage: tools/test.sh [extra ctest arguments, e.g. -R FrameChannel]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -26,3 +26,13 @@ export PLUMORA_WINE_SOUND=${PLUMORA_WINE_SOUND:-null}
 source "$here/wine-session.sh"
 plumora_start_wine_session
 ctest --test-dir "$plumora_build/win32" --output-on-failure "$@"
+
+echo "== 64-bit camera filter in a 64-bit Wine prefix"
+# A session of its own: another prefix needs another wineserver.
+(
+  export PLUMORA_WINEARCH=win64
+  source "$here/env.sh"
+  source "$here/wine-session.sh"
+  plumora_start_wine_session
+  ctest --test-dir "$plumora_build/win64" --output-on-failure "$@"
+)

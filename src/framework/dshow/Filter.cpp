@@ -183,6 +183,11 @@ REFERENCE_TIME CBaseFilter::StreamStart() {
   return m_start;
 }
 
+ComPtr<IFilterGraph> CBaseFilter::Graph() {
+  framework::CAutoLock lock(m_stateLock);
+  return m_graph;
+}
+
 STDMETHODIMP CBaseFilter::EnumPins(IEnumPins** pins) {
   if (pins == nullptr) return E_POINTER;
   *pins = new CEnumPins(*this);

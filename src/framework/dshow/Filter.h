@@ -60,6 +60,8 @@ class CBaseFilter : public IBaseFilter {
   // The graph's clock, or null; the stream time of a sample is its time plus StreamStart.
   Microsoft::WRL::ComPtr<IReferenceClock> Clock();
   REFERENCE_TIME StreamStart();
+  // The graph the filter has joined, or null.
+  Microsoft::WRL::ComPtr<IFilterGraph> Graph();
   // Tells the graph manager about something that happened (EC_...), if in a graph.
   HRESULT NotifyEvent(long code, LONG_PTR param1, LONG_PTR param2);
 
