@@ -2,8 +2,10 @@
 // category, and the states of a live source.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
 #include <set>
+#include <thread>
 
 #include "vcam/MediaTypes.h"
 #include "vcam/testing/CameraDevices.h"
@@ -236,6 +238,33 @@ TEST_F(CameraPinTest, ALiveSourceSendsNothingWhilePausedAndCannotCue) {
   ASSERT_HRESULT_SUCCEEDED(m_graph->Run());
   EXPECT_TRUE(m_graph->WaitForFrames(whenPaused + 5, 5000));
   ASSERT_HRESULT_SUCCEEDED(m_graph->Stop());
+}
+
+TEST_F(CameraPinTest, StoppingTheCameraWhileARendererHoldsAFrameDoesNotHang) {
+  // Some clients stop their filters one by one, the source first. A paused renderer
+  // holds the frame it was given until it runs or stops, so the camera's streaming
+  // thread waits in delivering it while the camera is told to stop.
+  ASSERT_HRESULT_SUCCEEDED(m_graph->Connect({PixelFormat::Rgb24, 320, 240}));
+  ASSERT_HRESULT_SUCCEEDED(m_graph->Run());
+  ASSERT_TRUE(m_graph->WaitForFrames(3, 5000));
+  ASSERT_HRESULT_SUCCEEDED(m_graph->Renderer()->Pause());
+  ::Sleep(300);  // a frame or more reaches the paused renderer
+
+  std::atomic<bool> stopped{false};
+  std::thread stopper([&] {
+    m_graph->Camera()->Stop();
+    stopped = true;
+  });
+  for (int waited = 0; waited < 100 && !stopped; ++waited) ::Sleep(100);
+  if (!stopped) {
+    stopper.detach();
+    FAIL() << "the camera did not stop within ten seconds";
+  }
+  stopper.join();
+  FILTER_STATE state{};
+  EXPECT_EQ(m_graph->Camera()->GetState(0, &state), S_OK);
+  EXPECT_EQ(state, State_Stopped);
+  EXPECT_HRESULT_SUCCEEDED(m_graph->Stop());
 }
 
 TEST_F(CameraPinTest, ANewFormatWhileConnectedReconnectsAtThatFormat) {

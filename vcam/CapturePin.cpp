@@ -203,7 +203,13 @@ void CCapturePin::StopStreaming() {
   ::SetEvent(m_stop.Get());
   // Decommitting ends a wait for a free buffer.
   COutputPin::Inactive();
-  ::WaitForSingleObject(m_thread.Get(), INFINITE);
+  // A paused renderer holds the frame it was given until it runs or stops, and a client
+  // may stop the camera before it: a flush makes it let go.
+  if (::WaitForSingleObject(m_thread.Get(), kStopGraceMs) == WAIT_TIMEOUT) {
+    DeliverBeginFlush();
+    ::WaitForSingleObject(m_thread.Get(), INFINITE);
+    DeliverEndFlush();
+  }
   m_thread.Reset();
 }
 

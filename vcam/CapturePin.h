@@ -60,6 +60,8 @@ class CCapturePin : public dshow::COutputPin, public IAMStreamConfig, public IKs
 
  private:
   enum class Wake { Due, StateChanged, Stop };
+  // How long stopping waits for the streaming thread before it flushes downstream.
+  static constexpr DWORD kStopGraceMs = 500;
 
   static DWORD WINAPI ThreadMain(void* pin);
   void Stream();

@@ -36,6 +36,7 @@ class CCaptureGraph {
 
   bool Ready() const { return m_camera != nullptr && m_grabber != nullptr; }
   IBaseFilter* Camera() const { return m_camera.Get(); }
+  IBaseFilter* Renderer() const { return m_renderer.Get(); }
   IPin* CameraPin() const { return m_pin.Get(); }
   Microsoft::WRL::ComPtr<IAMStreamConfig> StreamConfig() const;
   IMediaControl* Control() const { return m_control.Get(); }
