@@ -5,6 +5,7 @@
 
 #include <optional>
 
+#include "framework/ComScope.h"
 #include "vcam/CameraIds.h"
 #include "vcam/MediaTypes.h"
 
@@ -27,21 +28,6 @@ class CRegistryKey {
 
  private:
   HKEY m_key = nullptr;
-};
-
-// COM for the calling thread, if it has none yet (regsvr32 starts it; other callers
-// of DllRegisterServer may not).
-class CComScope {
- public:
-  CComScope() : m_result(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-  CComScope(const CComScope&) = delete;
-  CComScope& operator=(const CComScope&) = delete;
-  ~CComScope() {
-    if (SUCCEEDED(m_result)) ::CoUninitialize();
-  }
-
- private:
-  HRESULT m_result;
 };
 
 LSTATUS SetString(HKEY key, const wchar_t* name, const std::wstring& value) {
@@ -120,7 +106,7 @@ bool IsGone(LSTATUS status) {
 }  // namespace
 
 HRESULT RegisterCamera(const std::wstring& modulePath) {
-  const CComScope com;
+  const framework::CComScope com;
   const std::optional<std::wstring> chosenName = CurrentFriendlyName();
   HRESULT result = RegisterComClass(modulePath);
   if (SUCCEEDED(result)) result = RegisterDevice();
@@ -131,7 +117,7 @@ HRESULT RegisterCamera(const std::wstring& modulePath) {
 }
 
 HRESULT UnregisterCamera() {
-  const CComScope com;
+  const framework::CComScope com;
   ComPtr<IFilterMapper2> mapper;
   // The mapper's own result says little (some versions call a device that was never
   // there an error); what it leaves behind is deleted below either way.

@@ -4,6 +4,7 @@
 #include <shobjidl.h>
 #include <wrl/client.h>
 
+#include "framework/ComScope.h"
 #include "framework/DebugText.h"
 
 using Microsoft::WRL::ComPtr;
@@ -11,20 +12,6 @@ using Microsoft::WRL::ComPtr;
 namespace framework {
 
 namespace {
-
-// COM for the duration of one dialog; balanced only when this call started it.
-class ComScope {
- public:
-  ComScope() : m_result(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-  ComScope(const ComScope&) = delete;
-  ComScope& operator=(const ComScope&) = delete;
-  ~ComScope() {
-    if (SUCCEEDED(m_result)) ::CoUninitialize();
-  }
-
- private:
-  HRESULT m_result;
-};
 
 struct CoTaskText {
   wchar_t* text = nullptr;
@@ -111,7 +98,7 @@ void ShowClassic(const FileOpenOptions& options, std::vector<std::wstring>& path
 }  // namespace
 
 std::vector<std::wstring> ShowFileOpenDialog(const FileOpenOptions& options) {
-  const ComScope com;
+  const framework::CComScope com;
   std::vector<std::wstring> paths;
   if (!ShowNewStyle(options, paths)) {
     WriteDebugText(L"The new file dialog is not available; showing the classic one.\n");
