@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Cross-builds log4cplus from Debian's source package as a static wide-character
-# library for i686-w64-mingw32. Idempotent: does nothing when the library is there.
-# Usage: build-log4cplus.sh INSTALL_DIR
+# library for i686-w64-mingw32 (or, with a second argument, for the target of another of
+# the project's toolchain files). Idempotent: does nothing when the library is there.
+# Usage: build-log4cplus.sh INSTALL_DIR [TOOLCHAIN_FILE_NAME]
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 repo=$(dirname "$here")
-prefix=${1:?usage: build-log4cplus.sh INSTALL_DIR}
+prefix=${1:?usage: build-log4cplus.sh INSTALL_DIR [TOOLCHAIN_FILE_NAME]}
+toolchain=$repo/cmake/${2:-mingw-i686.cmake}
 
 if [ -f "$prefix/lib/liblog4cplusSU.a" ] && [ -f "$prefix/include/log4cplus/logger.h" ]; then
   exit 0
@@ -28,7 +30,7 @@ src=$(find "$work" -maxdepth 1 -mindepth 1 -type d -name 'log4cplus-*' | head -n
 [ -n "$src" ] || { echo "apt-get source log4cplus produced no source tree" >&2; exit 1; }
 
 cmake -S "$src" -B "$work/build" -G Ninja \
-  -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-i686.cmake" \
+  -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
   -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_INSTALL_PREFIX="$prefix" \
   -DUNICODE=ON -DBUILD_SHARED_LIBS=OFF \

@@ -22,3 +22,16 @@ plumora_use_wine_locale() {
   export LANG=${PLUMORA_WINE_LANG:-zh_CN.UTF-8}
   export LC_ALL=$LANG
 }
+
+# Some hosts run 64-bit user code only: the kernel refuses every 32-bit executable, Wine's
+# 32-bit loader among them, so no 32-bit Windows program can run there (tools/test.sh then
+# runs the program's tests built for 64-bit Windows instead).
+plumora_host_runs_32bit_code() {
+  /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+if [ "$WINEARCH" = win64 ] && [ -x /usr/lib/wine/wine64 ] && ! plumora_host_runs_32bit_code; then
+  case ":$PATH:" in
+    *":$plumora_repo/tools/wine64-loader:"*) ;;
+    *) export PATH="$plumora_repo/tools/wine64-loader:$PATH" ;;
+  esac
+fi

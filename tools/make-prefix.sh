@@ -12,7 +12,7 @@ marker="$WINEPREFIX/.plumora-prefix-$prefix_version"
 plumora_use_wine_locale
 rm -rf "$WINEPREFIX"
 mkdir -p "$(dirname "$WINEPREFIX")"
-wineboot -i >/dev/null 2>&1
+wine wineboot -i >/dev/null 2>&1
 wineserver -w
 
 fontlink='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink'

@@ -11,6 +11,12 @@ if [ $# -eq 0 ]; then
   exit 2
 fi
 
+if [ "$WINEARCH" = win32 ] && ! plumora_host_runs_32bit_code; then
+  echo "tools/wine.sh: this machine cannot execute 32-bit code (its kernel refuses 32-bit" \
+    "executables), so Wine's 32-bit prefix cannot run here; PLUMORA_WINEARCH=win64 runs" \
+    "64-bit programs" >&2
+  exit 1
+fi
 "$here/make-prefix.sh"
 plumora_use_wine_locale
 
