@@ -319,8 +319,11 @@ TEST_F(InstalledPlumora,
   ChildProcess& plumora = Start(elsewhere);
   HWND window = WaitForWindow(plumora);
   ASSERT_NE(window, nullptr);
-  EXPECT_TRUE(WaitFor([&] { return Exists(storage + L"\\Plumora\\照片"); }, 5000));
-  EXPECT_TRUE(Exists(storage + L"\\Plumora\\录像"));
+  // The program makes both folders one after the other: wait for both, not for the first.
+  const std::wstring photos = storage + L"\\Plumora\\照片";
+  const std::wstring recordings = storage + L"\\Plumora\\录像";
+  EXPECT_TRUE(WaitFor([&] { return Exists(photos) && Exists(recordings); }, 5000))
+      << "photos " << Exists(photos) << ", recordings " << Exists(recordings);
   ExitThroughTrayMenu(window, IDOK);
   plumora.Wait(10000);
   const std::string log = ReadBytes(elsewhere + L"\\elsewhere.log");
