@@ -233,6 +233,25 @@ TEST_F(CameraStreamTest, EveryPixelFormatCarriesThePictureAndItsBars) {
   }
 }
 
+// A client that starts the camera and stops it again at once, as chat programs do while
+// they probe a camera: every graph must release promptly, however soon it stops. (Under
+// Wine a graph whose clock got its first advice just before the release used to hang in
+// the release.)
+TEST_F(CameraStreamTest, GraphsStoppedRightAfterTheirFirstFrameAreReleasedEveryTime) {
+  CTestChannel channel;
+  ASSERT_TRUE(channel.Ready());
+  channel.WriteSolid(320, 240, 10, 20, 30);
+  for (int round = 0; round < 25; ++round) {
+    SCOPED_TRACE(round);
+    CCaptureGraph graph;
+    ASSERT_TRUE(graph.Ready());
+    ASSERT_HRESULT_SUCCEEDED(graph.Connect({PixelFormat::Rgb24, 640, 480}));
+    ASSERT_HRESULT_SUCCEEDED(graph.Run());
+    EXPECT_FALSE(graph.NextFrame().bytes.empty());
+    ASSERT_HRESULT_SUCCEEDED(graph.Stop());
+  }
+}
+
 // ---- pacing
 
 TEST_F(CameraStreamTest, SendsThirtyFramesASecondTimedByTheGraphClock) {

@@ -1,5 +1,7 @@
 #include "vcam/CapturePin.h"
 
+#include <mmsystem.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -24,6 +26,29 @@ REFERENCE_TIME CounterTime() {
   return static_cast<REFERENCE_TIME>(now.QuadPart / frequency * kUnitsPerSecond +
                                      now.QuadPart % frequency * kUnitsPerSecond / frequency);
 }
+
+// Stream time now: by the graph's clock, or by the counter when the graph runs without one.
+REFERENCE_TIME StreamTime(IReferenceClock* clock, REFERENCE_TIME start,
+                          REFERENCE_TIME counterStart) {
+  REFERENCE_TIME now = 0;
+  if (clock == nullptr || FAILED(clock->GetTime(&now))) return CounterTime() - counterStart;
+  return now - start;
+}
+
+// The streaming thread asks the timer for 1 ms waits while it runs; the default period
+// (about 16 ms on Windows) would make a frame every 33 ms come out unevenly.
+class CFineTimerPeriod {
+ public:
+  CFineTimerPeriod() : m_set(::timeBeginPeriod(1) == TIMERR_NOERROR) {}
+  ~CFineTimerPeriod() {
+    if (m_set) ::timeEndPeriod(1);
+  }
+  CFineTimerPeriod(const CFineTimerPeriod&) = delete;
+  CFineTimerPeriod& operator=(const CFineTimerPeriod&) = delete;
+
+ private:
+  bool m_set;
+};
 
 bool SameFormat(const dshow::CMediaType& a, const dshow::CMediaType& b) {
   TypeDescription first, second;
@@ -223,25 +248,22 @@ DWORD WINAPI CCapturePin::ThreadMain(void* pin) {
 }
 
 CCapturePin::Wake CCapturePin::WaitUntil(IReferenceClock* clock, REFERENCE_TIME start,
-                                         REFERENCE_TIME due, REFERENCE_TIME now,
-                                         HANDLE clockEvent) {
-  const HANDLE events[] = {m_stop.Get(), m_wake.Get(), clockEvent};
-  DWORD_PTR cookie = 0;
-  const bool advised =
-      clock != nullptr &&
-      SUCCEEDED(clock->AdviseTime(start, due, reinterpret_cast<HEVENT>(clockEvent), &cookie));
-  // Without the clock's help (or clock), a timed wait to the nearest millisecond.
-  const DWORD timeoutMs =
-      advised ? INFINITE : static_cast<DWORD>(std::max<REFERENCE_TIME>(0, due - now) / 10000);
-  const DWORD woken = ::WaitForMultipleObjects(advised ? 3 : 2, events, FALSE, timeoutMs);
-  if (advised && woken != WAIT_OBJECT_0 + 2) {
-    clock->Unadvise(cookie);
-    // An advice that fired meanwhile must not cut the next wait short.
-    ::ResetEvent(clockEvent);
+                                         REFERENCE_TIME counterStart, REFERENCE_TIME due) {
+  // Timed waits against the clock's reading, not IReferenceClock::AdviseTime: Wine's system
+  // clock starts its advise thread at the first advice, and when the graph is released
+  // before that thread first waits, the thread misses the wake-up meant to end it and the
+  // release waits for it forever (docs/wine-notes.md). A graph stopped soon after it ran
+  // then hung its client. Reading the clock after each wait keeps the graph's time.
+  const HANDLE events[] = {m_stop.Get(), m_wake.Get()};
+  for (;;) {
+    const REFERENCE_TIME now = StreamTime(clock, start, counterStart);
+    if (now >= due) return Wake::Due;
+    const REFERENCE_TIME unitsPerMs = 10000;
+    const DWORD waitMs = static_cast<DWORD>((due - now + unitsPerMs - 1) / unitsPerMs);
+    const DWORD woken = ::WaitForMultipleObjects(2, events, FALSE, waitMs);
+    if (woken == WAIT_OBJECT_0) return Wake::Stop;
+    if (woken == WAIT_OBJECT_0 + 1) return Wake::StateChanged;
   }
-  if (woken == WAIT_OBJECT_0) return Wake::Stop;
-  if (woken == WAIT_OBJECT_0 + 1) return Wake::StateChanged;
-  return Wake::Due;
 }
 
 void CCapturePin::Stream() {
@@ -250,7 +272,7 @@ void CCapturePin::Stream() {
   OutputLayout layout = description.layout;
   CFramePacer pacer(description.frameInterval > 0 ? description.frameInterval
                                                   : kDefaultFrameInterval);
-  const framework::CHandle clockEvent(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
+  const CFineTimerPeriod fineTimer;
   const REFERENCE_TIME counterStart = CounterTime();
   bool first = true;
 
@@ -265,18 +287,10 @@ void CCapturePin::Stream() {
 
     const ComPtr<IReferenceClock> clock = m_filter.Clock();
     const REFERENCE_TIME start = m_filter.StreamStart();
-    REFERENCE_TIME now = 0;
-    if (clock == nullptr || FAILED(clock->GetTime(&now)))
-      now = CounterTime() - counterStart;
-    else
-      now -= start;
-    const REFERENCE_TIME due = pacer.NextDue(now);
-    if (due > now) {
-      const Wake woken =
-          WaitUntil(clock.Get(), start, due, now, clock != nullptr ? clockEvent.Get() : nullptr);
-      if (woken == Wake::Stop) return;
-      if (woken == Wake::StateChanged) continue;
-    }
+    const REFERENCE_TIME due = pacer.NextDue(StreamTime(clock.Get(), start, counterStart));
+    const Wake woken = WaitUntil(clock.Get(), start, counterStart, due);
+    if (woken == Wake::Stop) return;
+    if (woken == Wake::StateChanged) continue;
 
     ComPtr<IMediaSample> sample;
     if (FAILED(GetDeliveryBuffer(&sample))) {

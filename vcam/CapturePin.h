@@ -65,9 +65,10 @@ class CCapturePin : public dshow::COutputPin, public IAMStreamConfig, public IKs
 
   static DWORD WINAPI ThreadMain(void* pin);
   void Stream();
-  // Waits until stream time `due`, by the graph's clock when it has one.
-  Wake WaitUntil(IReferenceClock* clock, REFERENCE_TIME start, REFERENCE_TIME due,
-                 REFERENCE_TIME now, HANDLE clockEvent);
+  // Waits until stream time `due`, read from the graph's clock when it has one (the
+  // performance counter since `counterStart` when it has none).
+  Wake WaitUntil(IReferenceClock* clock, REFERENCE_TIME start, REFERENCE_TIME counterStart,
+                 REFERENCE_TIME due);
 
   // The format chosen with SetFormat; empty while every format is on offer. Guarded by
   // the filter's state lock.
