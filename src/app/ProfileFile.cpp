@@ -57,20 +57,46 @@ bool ConvertToUtf16(const std::wstring& path, const std::string& ansiBytes) {
   {
     const framework::CHandle file = OpenFile(temporary, GENERIC_WRITE, CREATE_ALWAYS);
     if (!file) return false;
-    if (!WriteWholeFile(file, bytes) || !::FlushFileBuffers(file.Get())) {
+    if (!WriteWholeFile(file, bytes)) {
       ::DeleteFileW(temporary.c_str());
       return false;
     }
   }
-  if (!::MoveFileExW(temporary.c_str(), path.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    ::DeleteFileW(temporary.c_str());
-    return false;
-  }
-  return true;
+  return CompleteProfileReplacement(temporary, path);
 }
 
 }  // namespace
+
+std::wstring BeginProfileReplacement(const std::wstring& path) {
+  const std::wstring copy = path + L".tmp";
+  // A copy that a save cut short left behind is simply replaced.
+  if (::CopyFileW(path.c_str(), copy.c_str(), FALSE)) {
+    // The copy takes the file's attributes; a read-only one could not be written.
+    ::SetFileAttributesW(copy.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return copy;
+  }
+  const DWORD error = ::GetLastError();
+  if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return {};
+  if (!::DeleteFileW(copy.c_str()) && ::GetLastError() != ERROR_FILE_NOT_FOUND) return {};
+  return copy;
+}
+
+bool CompleteProfileReplacement(const std::wstring& copy, const std::wstring& path) {
+  bool done = false;
+  {
+    // On disk before it replaces the file, so that not even a system crash leaves a short one.
+    const framework::CHandle file = OpenFile(copy, GENERIC_WRITE, OPEN_EXISTING);
+    done = file && ::FlushFileBuffers(file.Get());
+  }
+  done = done && ::MoveFileExW(copy.c_str(), path.c_str(),
+                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  if (!done) AbandonProfileReplacement(copy);
+  return done;
+}
+
+void AbandonProfileReplacement(const std::wstring& copy) {
+  ::DeleteFileW(copy.c_str());
+}
 
 CProfileSection::CProfileSection(std::wstring filePath, std::wstring section)
     : m_filePath(std::move(filePath)), m_section(std::move(section)) {}

@@ -7,6 +7,20 @@
 
 namespace app {
 
+// Settings that must change together are written into a copy of the file, which then
+// takes the file's place in one step: a save cut short (the program killed, the power
+// gone) leaves the old file or the new one, never a mix of both or a short file. The
+// profile functions rewrite the whole file for every key, so writing the file itself
+// could leave either.
+//   Starts the copy beside the file (path + ".tmp"), holding what the file holds, or
+// nothing when there is no file yet. Returns the copy's path, empty when it failed.
+std::wstring BeginProfileReplacement(const std::wstring& path);
+// Puts the copy on disk and in the file's place. False when it failed; the copy is gone
+// either way.
+bool CompleteProfileReplacement(const std::wstring& copy, const std::wstring& path);
+// Forgets a copy that will not be used.
+void AbandonProfileReplacement(const std::wstring& copy);
+
 class CProfileSection {
  public:
   CProfileSection(std::wstring filePath, std::wstring section);

@@ -75,27 +75,39 @@ SettingRecord CSettingStore::GetCurrent() const {
 }
 
 bool CSettingStore::Save(const SettingRecord& record) {
-  const CProfileSection file(m_configFilePath, kSection);
-  const std::wstring storageRoot =
-      record.storageRoot == GetDefaultStorageRoot() ? kDefaultFolder : record.storageRoot;
-
-  bool written = file.PrepareFor({storageRoot, record.makingMoviePath});
-  written &= file.WriteNumber(L"shotsoftimedshot", record.shotsOfTimedShot);
-  written &= file.WriteNumber(L"minutesoftimedshot", record.minutesOfTimedShot);
-  written &= file.WriteText(L"resourcespath", storageRoot);
-  // Written as resolved: "default" is never written back, so the first save fixes the folder.
-  written &= file.WriteText(L"makingmoviepath", record.makingMoviePath);
-  written &= file.WriteNumber(L"makingtimeoneframe", record.makingTimeOneFrame);
-  written &= file.WriteNumber(L"makingmovieresolution", record.makingMovieResolution);
-  written &= file.WriteNumber(L"autocreatingfolder", record.autoCreatingFolder);
-  written &= file.WriteNumber(L"movieresolution", record.movieResolution);
-  written &= file.WriteNumber(L"moviesizemax", record.movieSizeMax);
-  written &= file.WriteNumber(L"language", record.language);
+  const bool written = WriteToFile(record);
   if (!written) framework::WriteDebugText(L"failure to write config file " + m_configFilePath);
 
   const framework::CAutoLock hold(m_lock);
   m_current = record;
   return written;
+}
+
+bool CSettingStore::WriteToFile(const SettingRecord& record) const {
+  // All keys change together or none does (see BeginProfileReplacement).
+  const std::wstring copy = BeginProfileReplacement(m_configFilePath);
+  if (copy.empty()) return false;
+  const CProfileSection file(copy, kSection);
+  const std::wstring storageRoot =
+      record.storageRoot == GetDefaultStorageRoot() ? kDefaultFolder : record.storageRoot;
+
+  bool written = file.PrepareFor({storageRoot, record.makingMoviePath});
+  written = written && file.WriteNumber(L"shotsoftimedshot", record.shotsOfTimedShot);
+  written = written && file.WriteNumber(L"minutesoftimedshot", record.minutesOfTimedShot);
+  written = written && file.WriteText(L"resourcespath", storageRoot);
+  // Written as resolved: "default" is never written back, so the first save fixes the folder.
+  written = written && file.WriteText(L"makingmoviepath", record.makingMoviePath);
+  written = written && file.WriteNumber(L"makingtimeoneframe", record.makingTimeOneFrame);
+  written = written && file.WriteNumber(L"makingmovieresolution", record.makingMovieResolution);
+  written = written && file.WriteNumber(L"autocreatingfolder", record.autoCreatingFolder);
+  written = written && file.WriteNumber(L"movieresolution", record.movieResolution);
+  written = written && file.WriteNumber(L"moviesizemax", record.movieSizeMax);
+  written = written && file.WriteNumber(L"language", record.language);
+  if (!written) {
+    AbandonProfileReplacement(copy);
+    return false;
+  }
+  return CompleteProfileReplacement(copy, m_configFilePath);
 }
 
 }  // namespace app

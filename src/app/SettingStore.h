@@ -39,6 +39,8 @@ class CSettingStore {
  private:
   explicit CSettingStore(std::wstring configFilePath);
   void Load();
+  // Writes every key of record into the file at once; false when the file is unchanged.
+  bool WriteToFile(const SettingRecord& record) const;
 
   const std::wstring m_configFilePath;
   mutable framework::CCriticalSection m_lock;

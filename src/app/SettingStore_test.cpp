@@ -5,9 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
+#include <random>
 #include <thread>
 
 #include "app/ModulePaths.h"
+#include "app/SettingCrashRecords.h"
+#include "framework/Handle.h"
 #include "testing/FileBytes.h"
 #include "testing/NoticeCapture.h"
 #include "testing/Process.h"
@@ -260,6 +264,63 @@ TEST_F(SettingStoreTest, GetCurrentNeverSeesAHalfSavedRecord) {
   reader.join();
   EXPECT_GT(reads.load(), 0);
   EXPECT_EQ(torn.load(), 0);
+}
+
+// A save may be cut short at any moment (the program killed, the power gone): whenever
+// that happens, the next start must find the settings of before or of after the save,
+// never a mix and never a damaged file. A second process (settings-saver) saves and is
+// killed here.
+TEST_F(SettingStoreTest, KilledAtRandomMomentsTheFileHoldsTheOldOrTheNewSettings) {
+  constexpr int kKills = 100;
+  const std::vector<std::wstring> first = SavedValues(CrashTestSettings(false));
+  const std::vector<std::wstring> second = SavedValues(CrashTestSettings(true));
+  ASSERT_TRUE(CSettingStore::InstanceFor(m_config)->Save(CrashTestSettings(false)));
+  std::mt19937 random(20261210);
+  // Up to several saves' time: kills land before, inside and after saves.
+  std::uniform_int_distribution<int> spinMicroseconds(0, 40000);
+  LARGE_INTEGER frequency;
+  ::QueryPerformanceFrequency(&frequency);
+
+  int firstRecords = 0, secondRecords = 0, killedMidSave = 0;
+  for (int kill = 0; kill < kKills; ++kill) {
+    const std::wstring readyName = testing_support::UniqueName(L"settings-ready");
+    const framework::CHandle ready(::CreateEventW(nullptr, TRUE, FALSE, readyName.c_str()));
+    ASSERT_TRUE(ready);
+    testing_support::ChildProcess saver(testing_support::ProgramFolder() + L"\\settings-saver.exe",
+                                        L"\"" + m_config + L"\" " + readyName);
+    ASSERT_TRUE(saver.Started());
+    const HANDLE waitFor[] = {ready.Get(), saver.Handle()};
+    ASSERT_EQ(::WaitForMultipleObjects(2, waitFor, FALSE, 30000), WAIT_OBJECT_0)
+        << "the saver ended or hung before its first save";
+
+    // Busy-wait rather than Sleep: the kill must land anywhere within a save, not only on
+    // the scheduler's ticks.
+    LARGE_INTEGER start, now;
+    ::QueryPerformanceCounter(&start);
+    const LONGLONG spin = spinMicroseconds(random) * frequency.QuadPart / 1000000;
+    do ::QueryPerformanceCounter(&now);
+    while (now.QuadPart - start.QuadPart < spin);
+    ASSERT_TRUE(saver.Kill(9));
+    ASSERT_EQ(saver.Wait(30000), 9) << "the saver stopped by itself";
+
+    if (FileExists(m_config + L".tmp")) ++killedMidSave;
+    const std::vector<std::wstring> loaded = SavedValues(Reload()->GetCurrent());
+    if (loaded == first)
+      ++firstRecords;
+    else if (loaded == second)
+      ++secondRecords;
+    else
+      FAIL() << "kill " << kill << ": config.ini holds a mix of two saves, or damage";
+  }
+  std::printf("%d kills: %d left the one record, %d the other; %d killed mid-save\n", kKills,
+              firstRecords, secondRecords, killedMidSave);
+  EXPECT_EQ(firstRecords + secondRecords, kKills);
+  // Evidence that the kills did land inside saves, where a fault would show.
+  EXPECT_GT(killedMidSave, kKills / 10);
+  // A save after the last kill gets past whatever that kill left behind.
+  ASSERT_TRUE(Reload()->Save(CrashTestSettings(true)));
+  EXPECT_EQ(SavedValues(Reload()->GetCurrent()), second);
+  EXPECT_FALSE(FileExists(m_config + L".tmp"));
 }
 
 TEST_F(SettingStoreTest, InstanceIsOneStoreUntilDestroyed) {

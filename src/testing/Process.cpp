@@ -43,6 +43,10 @@ int ChildProcess::Wait(unsigned timeoutMs) {
   return static_cast<int>(exitCode);
 }
 
+bool ChildProcess::Kill(unsigned exitCode) {
+  return m_process != nullptr && ::TerminateProcess(m_process, exitCode) != FALSE;
+}
+
 int RunProgram(const std::wstring& program, const std::wstring& arguments, unsigned timeoutMs) {
   ChildProcess child(program, arguments);
   const int exitCode = child.Wait(timeoutMs);

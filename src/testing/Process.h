@@ -23,6 +23,10 @@ class ChildProcess {
   bool Running() const;
   // The exit code, or -1 when it did not start or did not end within the timeout.
   int Wait(unsigned timeoutMs);
+  // Ends it at once, as a crash or the task manager would. False when it had ended already.
+  bool Kill(unsigned exitCode);
+  // The process handle, to wait on together with other objects; null when it did not start.
+  void* Handle() const { return m_process; }
 
  private:
   void* m_process = nullptr;
