@@ -38,6 +38,9 @@ TempFolder::TempFolder(const std::wstring& purpose) {
   wchar_t temp[MAX_PATH + 1];
   const DWORD length = ::GetTempPathW(MAX_PATH + 1, temp);
   m_path = std::wstring(temp, length) + UniqueName(purpose);
+  // Process ids come round again (under Wine at every new session): what a test program
+  // that was killed left under the same name goes first.
+  RemoveTree(m_path);
   ::CreateDirectoryW(m_path.c_str(), nullptr);
 }
 
