@@ -38,6 +38,9 @@ for name in raw.avi mjpeg.avi h264.mp4; do
   mv "$out/$name.bgr.tmp" "$out/$name.bgr"
 done
 
+# A picture, to be given a video's name.
+make picture.png -f lavfi -i "color=c=red:s=64x48" -frames:v 1
+
 # Files that are not playable media.
 [ -f "$out/empty.avi" ] || : >"$out/empty.avi"
 [ -f "$out/random.avi" ] || head -c 65536 /dev/urandom >"$out/random.avi"

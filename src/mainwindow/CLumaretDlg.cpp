@@ -219,6 +219,10 @@ LRESULT CLumaretDlg::OnMoveOrSize(WPARAM, LPARAM) {
 
 LRESULT CLumaretDlg::OnTimer(WPARAM timer, LPARAM) {
   if (timer == kProgressTimer) PostMessage(WM_PROGRESS_TICK);
+  if (timer == kNextCandidateTimer) {
+    KillTimer(kNextCandidateTimer);
+    if (m_walk.next >= 0) PlayNextCandidate();
+  }
   return 0;
 }
 
@@ -303,6 +307,7 @@ LRESULT CLumaretDlg::OnClose(WPARAM, LPARAM) {
 bool CLumaretDlg::ConfirmExit() {
   if (!framework::AskQuestion(L"是否确实要退出系统?")) return false;
   KillTimer(kProgressTimer);
+  CancelCandidateWalk();
   CDialogEx::OnOK();
   return true;
 }

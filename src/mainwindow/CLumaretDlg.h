@@ -30,6 +30,9 @@ inline constexpr UINT WM_AUTOPLAY = WM_USER + 8;
 // The progress timer and its period.
 inline constexpr UINT_PTR kProgressTimer = 1000;
 inline constexpr UINT kProgressPeriodMs = 100;
+// After a failed start, the next candidate entry is tried when this timer fires: timers
+// come after input and painting, so the window answers between attempts.
+inline constexpr UINT_PTR kNextCandidateTimer = 1001;
 // The system menu's "About Plumora" item.
 inline constexpr UINT kAboutCommand = 16;
 // The tray icon's identifier.
@@ -51,8 +54,9 @@ class CLumaretDlg : public framework::CDialogEx {
   // Asks whether to quit; with OK the window ends (and with it the program). The answer.
   bool ConfirmExit();
 
-  // Starts entry index (the first when index is out of range), trying further entries by
-  // play mode when it fails.
+  // Starts entry index (the first when index is out of range) at once; when it fails, the
+  // further entries that the play mode names are tried one after another, the window
+  // answering between attempts.
   void PlayEntry(int index);
 
   // For tests and the other windows: the state the controls show.
@@ -112,6 +116,11 @@ class CLumaretDlg : public framework::CDialogEx {
   LRESULT OnPlayerEvent(WPARAM, LPARAM);
   LRESULT OnProgressTick(WPARAM, LPARAM);
   LRESULT OnAutoplay(WPARAM, LPARAM);
+  // Tries the walk's next candidate; after a failure sets kNextCandidateTimer for the one
+  // after it.
+  void PlayNextCandidate();
+  // Ends a walk under way: the transport or the list changed under it.
+  void CancelCandidateWalk();
   LRESULT OnTimer(WPARAM, LPARAM);
   LRESULT OnPaint(WPARAM, LPARAM);
   LRESULT OnDisplayChange(WPARAM, LPARAM);
@@ -147,6 +156,15 @@ class CLumaretDlg : public framework::CDialogEx {
   HICON m_icon = nullptr;
   HICON m_smallIcon = nullptr;
   int m_currentIndex = -1;
+  // The entries PlayEntry tries, one per tick of kNextCandidateTimer, so that the window
+  // answers between attempts however many entries in a row fail (a failure can take a
+  // second or two).
+  struct CandidateWalk {
+    int origin = -1;
+    int next = -1;  // -1: no walk under way
+    std::vector<bool> tried;
+  };
+  CandidateWalk m_walk;
   bool m_paused = false;
   bool m_muted = false;
 };

@@ -29,23 +29,39 @@ void CLumaretDlg::SetStatus(const std::wstring& text) {
 void CLumaretDlg::PlayEntry(int index) {
   const int count = static_cast<int>(m_playlist.size());
   if (count > 0 && (index < 0 || index >= count)) index = 0;
-  // Every entry is tried at most once per call, whatever the mode.
-  std::vector<bool> tried(static_cast<size_t>(count), false);
-  for (int candidate = index; candidate >= 0;) {
-    const std::wstring path = EntryPathAt(candidate);
-    if (path.empty()) {
-      m_currentIndex = -1;
-      m_player.ReleaseGraph();
-      return;
-    }
-    if (TryPlayFile(path)) {
-      MarkCurrentEntry(candidate);
-      return;
-    }
-    tried[static_cast<size_t>(candidate)] = true;
-    // Without a next candidate the failure status of this attempt stays visible.
-    candidate = NextAfterFailure(CurrentPlayMode(), candidate, m_currentIndex, index, tried);
+  // Every entry is tried at most once per walk, whatever the mode.
+  CancelCandidateWalk();
+  m_walk = CandidateWalk{index, index, std::vector<bool>(static_cast<size_t>(count), false)};
+  PlayNextCandidate();
+}
+
+void CLumaretDlg::PlayNextCandidate() {
+  const int candidate = m_walk.next;
+  m_walk.next = -1;
+  const std::wstring path = EntryPathAt(candidate);
+  if (path.empty()) {
+    m_currentIndex = -1;
+    m_player.ReleaseGraph();
+    return;
   }
+  if (TryPlayFile(path)) {
+    MarkCurrentEntry(candidate);
+    return;
+  }
+  // Entries added while the walk went on are candidates too.
+  m_walk.tried.resize(m_playlist.size(), false);
+  m_walk.tried[static_cast<size_t>(candidate)] = true;
+  // Without a next candidate the failure status of this attempt stays visible.
+  const int next =
+      NextAfterFailure(CurrentPlayMode(), candidate, m_currentIndex, m_walk.origin, m_walk.tried);
+  if (next < 0) return;
+  m_walk.next = next;
+  SetTimer(kNextCandidateTimer, 1);
+}
+
+void CLumaretDlg::CancelCandidateWalk() {
+  KillTimer(kNextCandidateTimer);
+  m_walk.next = -1;
 }
 
 bool CLumaretDlg::TryPlayFile(const std::wstring& path) {
@@ -153,6 +169,7 @@ LRESULT CLumaretDlg::OnAutoplay(WPARAM, LPARAM) {
 }
 
 void CLumaretDlg::OnPlayPause() {
+  CancelCandidateWalk();
   if (!m_paused) {
     if (m_player.HasGraph() && FAILED(m_player.Pause())) return;
     m_paused = true;
@@ -171,6 +188,7 @@ void CLumaretDlg::OnPlayPause() {
 }
 
 void CLumaretDlg::OnStop() {
+  CancelCandidateWalk();
   m_player.ReleaseGraph();
   ShowStopped();
 }

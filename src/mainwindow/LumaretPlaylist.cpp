@@ -124,6 +124,8 @@ void CLumaretDlg::OnDelete() {
     framework::ShowMessageBox(L"请在上面的列表中选中需要删除的列，才能删除", MB_OK);
     return;
   }
+  // The rows move: a walk over them cannot go on.
+  CancelCandidateWalk();
   m_playlist.erase(m_playlist.begin() + row);
   m_list.DeleteItem(row);
   if (row == m_currentIndex) {
@@ -144,6 +146,7 @@ void CLumaretDlg::OnDelete() {
 }
 
 void CLumaretDlg::OnClear() {
+  CancelCandidateWalk();
   m_list.DeleteAllItems();
   m_playlist.clear();
   m_player.ReleaseGraph();
