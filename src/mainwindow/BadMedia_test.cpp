@@ -9,11 +9,8 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -24,6 +21,7 @@
 #include "mainwindow/PlaybackRules.h"
 #include "resources/resource.h"
 #include "testing/DialogDriver.h"
+#include "testing/FileBytes.h"
 #include "testing/TempFolder.h"
 
 namespace mainwindow {
@@ -33,23 +31,12 @@ std::wstring Media(const std::wstring& name) {
   return std::wstring(PLUMORA_TEST_MEDIA_DIR) + L"\\" + name;
 }
 
-std::string ReadBytes(const std::wstring& path) {
-  std::ifstream in(path.c_str(), std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 std::string Utf8(const std::wstring& text) {
   const int size =
       ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
   std::string out(static_cast<size_t>(size > 0 ? size - 1 : 0), '\0');
   ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), size, nullptr, nullptr);
   return out;
-}
-
-bool WriteBytes(const std::wstring& path, const std::string& bytes) {
-  std::ofstream out(path.c_str(), std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(out);
 }
 
 // Every text the status line is given, in order: the line itself shows only the last.
@@ -130,7 +117,7 @@ class BadMediaTest : public ::testing::Test {
  protected:
   std::wstring Make(const std::wstring& name, const std::string& bytes) {
     const std::wstring path = m_folder.File(name);
-    EXPECT_TRUE(WriteBytes(path, bytes)) << "cannot write the fixture";
+    EXPECT_TRUE(testing_support::WriteFileBytes(path, bytes)) << "cannot write the fixture";
     return path;
   }
   std::string RandomBytes(size_t count) {
@@ -141,7 +128,7 @@ class BadMediaTest : public ::testing::Test {
   }
   // small.avi declaring frames of 65535 x 65535 in its main and stream headers.
   std::string HugeFrameHeader() {
-    std::string bytes = ReadBytes(Media(L"small.avi"));
+    std::string bytes = testing_support::ReadFileBytes(Media(L"small.avi"));
     const auto put = [&](size_t at, std::uint32_t value) {
       for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i));
     };
@@ -163,9 +150,10 @@ class BadMediaTest : public ::testing::Test {
 TEST_F(BadMediaTest, ALoopOfGoodAndBadFilesKeepsAnsweringReportsEachBadOneAndFeedsTheCamera) {
   const std::wstring folderLikeAVideo = m_folder.File(L"文件夹.avi");
   ASSERT_TRUE(::CreateDirectoryW(folderLikeAVideo.c_str(), nullptr));
-  const std::wstring lockedPath = Make(L"locked.avi", ReadBytes(Media(L"small.avi")));
+  const std::wstring lockedPath =
+      Make(L"locked.avi", testing_support::ReadFileBytes(Media(L"small.avi")));
   const std::wstring doomedPath =
-      Make(L"deleted while playing.avi", ReadBytes(Media(L"small.avi")));
+      Make(L"deleted while playing.avi", testing_support::ReadFileBytes(Media(L"small.avi")));
 
   // Files cut short after a valid start are left out: Wine's GStreamer parser now and
   // then never returns from connecting them (docs/wine-notes.md), which would hang this
@@ -186,7 +174,7 @@ TEST_F(BadMediaTest, ALoopOfGoodAndBadFilesKeepsAnsweringReportsEachBadOneAndFee
       {Make(L"program.avi", "MZ\x90" + RandomBytes(4096)), true},
       {Make(L"huge frames.avi", HugeFrameHeader()), false},
       // Wine's GStreamer shows a picture as a one-frame video; other players refuse it.
-      {Make(L"picture.avi", ReadBytes(Media(L"picture.png"))), false},
+      {Make(L"picture.avi", testing_support::ReadFileBytes(Media(L"picture.png"))), false},
       {folderLikeAVideo, true},
       {m_folder.File(L"never there.avi"), true},
       {m_folder.File(L"从未有过.mp4"), true},
@@ -205,7 +193,8 @@ TEST_F(BadMediaTest, ALoopOfGoodAndBadFilesKeepsAnsweringReportsEachBadOneAndFee
   for (const BadFile& file : bad) entries.push_back(file.path);
   entries.push_back(Media(L"mjpeg.avi"));
   ASSERT_TRUE(SavePlaylist(entries));
-  const std::string playlistBefore = ReadBytes(app::GetModuleFolder() + L"chapters.dat");
+  const std::string playlistBefore =
+      testing_support::ReadFileBytes(app::GetModuleFolder() + L"chapters.dat");
 
   auto window = std::make_unique<CLumaretDlg>();
   ASSERT_TRUE(window->Create(nullptr));
@@ -232,7 +221,8 @@ TEST_F(BadMediaTest, ALoopOfGoodAndBadFilesKeepsAnsweringReportsEachBadOneAndFee
                status.Count(playing + L"mjpeg.avi") >= 2;
       },
       90000);
-  const std::string playlistAfter = ReadBytes(app::GetModuleFolder() + L"chapters.dat");
+  const std::string playlistAfter =
+      testing_support::ReadFileBytes(app::GetModuleFolder() + L"chapters.dat");
   window.reset();
 
   EXPECT_TRUE(settled) << "two rounds of the list did not finish";
