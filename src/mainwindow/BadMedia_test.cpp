@@ -126,22 +126,6 @@ class BadMediaTest : public ::testing::Test {
     for (char& c : bytes) c = static_cast<char>(byte(m_random));
     return bytes;
   }
-  // small.avi declaring frames of 65535 x 65535 in its main and stream headers.
-  std::string HugeFrameHeader() {
-    std::string bytes = testing_support::ReadFileBytes(Media(L"small.avi"));
-    const auto put = [&](size_t at, std::uint32_t value) {
-      for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i));
-    };
-    const size_t main = bytes.find("avih"), stream = bytes.find("strf");
-    EXPECT_NE(main, std::string::npos);
-    EXPECT_NE(stream, std::string::npos);
-    if (main == std::string::npos || stream == std::string::npos) return bytes;
-    put(main + 8 + 32, 65535);   // dwWidth
-    put(main + 8 + 36, 65535);   // dwHeight
-    put(stream + 8 + 4, 65535);  // biWidth
-    put(stream + 8 + 8, 65535);  // biHeight
-    return bytes;
-  }
 
   const testing_support::TempFolder m_folder{L"bad media"};
   std::mt19937 m_random{20261210};
@@ -155,9 +139,9 @@ TEST_F(BadMediaTest, ALoopOfGoodAndBadFilesKeepsAnsweringReportsEachBadOneAndFee
   const std::wstring doomedPath =
       Make(L"deleted while playing.avi", testing_support::ReadFileBytes(Media(L"small.avi")));
 
-  // Files cut short after a valid start are left out: Wine's GStreamer parser now and
-  // then never returns from connecting them (docs/wine-notes.md), which would hang this
-  // test at random.
+  // Files with a valid start and then too little or nonsense (cut short, or declaring
+  // frames of 65535 x 65535) are left out: Wine's GStreamer parser now and then never
+  // returns from connecting them (docs/wine-notes.md), which would hang this test at random.
   std::vector<BadFile> bad = {
       {Make(L"empty.avi", ""), true},
       {Make(L"zeros.avi", std::string(65536, '\0')), true},
@@ -172,7 +156,7 @@ TEST_F(BadMediaTest, ALoopOfGoodAndBadFilesKeepsAnsweringReportsEachBadOneAndFee
       {Make(L"words.mp4", "This is not a video.\r\n"), true},
       {Make(L"page.avi", "<!DOCTYPE html><html><body>not a video</body></html>\r\n"), true},
       {Make(L"program.avi", "MZ\x90" + RandomBytes(4096)), true},
-      {Make(L"huge frames.avi", HugeFrameHeader()), false},
+      {Make(L"noise.mov", RandomBytes(65536)), true},
       // Wine's GStreamer shows a picture as a one-frame video; other players refuse it.
       {Make(L"picture.avi", testing_support::ReadFileBytes(Media(L"picture.png"))), false},
       {folderLikeAVideo, true},
