@@ -47,6 +47,7 @@ else
 == camera filter's own tests; its two tests that start 32-bit programs in that prefix (the
 == 32-bit clients, the 32-bit regsvr32) cannot run.
 EOT
+  # Each tree in a session of its own, as where the 32-bit tree runs.
   (
     export PLUMORA_WINEARCH=win64
     source "$here/env.sh"
@@ -54,6 +55,12 @@ EOT
     plumora_start_wine_session
     echo "== Windows tests (64-bit build) under Wine"
     ctest --test-dir "$plumora_build/win64-program" --output-on-failure "$@"
+  )
+  (
+    export PLUMORA_WINEARCH=win64
+    source "$here/env.sh"
+    source "$here/wine-session.sh"
+    plumora_start_wine_session
     echo "== 64-bit camera filter in a 64-bit Wine prefix"
     ctest --test-dir "$plumora_build/win64" --output-on-failure \
       -E '32-bit-clients|EachBitnessRegistersInItsOwnRegistryView' "$@"
