@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "framework/ComScope.h"
+#include "framework/Handle.h"
 #include "vcam/CameraIds.h"
 #include "vcam/MediaTypes.h"
 
@@ -15,20 +16,7 @@ namespace vcam {
 
 namespace {
 
-class CRegistryKey {
- public:
-  CRegistryKey() = default;
-  CRegistryKey(const CRegistryKey&) = delete;
-  CRegistryKey& operator=(const CRegistryKey&) = delete;
-  ~CRegistryKey() {
-    if (m_key != nullptr) ::RegCloseKey(m_key);
-  }
-  HKEY* Receive() { return &m_key; }
-  HKEY Get() const { return m_key; }
-
- private:
-  HKEY m_key = nullptr;
-};
+using framework::CRegistryKey;
 
 LSTATUS SetString(HKEY key, const wchar_t* name, const std::wstring& value) {
   return ::RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),

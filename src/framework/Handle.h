@@ -1,4 +1,4 @@
-// Owners of kernel handles and mapped views: each closes what it holds when it goes.
+// Owners of kernel handles, registry keys and mapped views: each closes what it holds when it goes.
 #pragma once
 
 #include <windows.h>
@@ -32,6 +32,24 @@ class CHandle {
 
  private:
   HANDLE m_handle = nullptr;
+};
+
+// An open registry key, closed with RegCloseKey.
+class CRegistryKey {
+ public:
+  CRegistryKey() = default;
+  CRegistryKey(const CRegistryKey&) = delete;
+  CRegistryKey& operator=(const CRegistryKey&) = delete;
+  ~CRegistryKey() {
+    if (m_key != nullptr) ::RegCloseKey(m_key);
+  }
+
+  // Where RegOpenKeyEx and RegCreateKeyEx put the key; only while empty.
+  HKEY* Receive() { return &m_key; }
+  HKEY Get() const { return m_key; }
+
+ private:
+  HKEY m_key = nullptr;
 };
 
 // A view of a file mapping, unmapped with UnmapViewOfFile.
