@@ -4,6 +4,8 @@
 #include "app/SingleInstance.h"
 #include "camera/OutputFileNaming.h"
 #include "dialogs/CAboutDlg.h"
+#include "dialogs/CHelpDlg.h"
+#include "dialogs/CSettingDlg.h"
 #include "framework/DataExchange.h"
 #include "framework/MessageBoxes.h"
 #include "framework/MessageMap.h"
@@ -164,6 +166,8 @@ void CLumaretDlg::SetUpImageButtons() {
 bool CLumaretDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   using Map = framework::MessageMap<CLumaretDlg>;
   static const Map::Entry kEntries[] = {
+      Map::Command<&CLumaretDlg::OnSettings>(IDC_SETTINGS),
+      Map::Command<&CLumaretDlg::OnHelp>(IDC_HELP_BUTTON),
       Map::Command<&CLumaretDlg::OnAdd>(IDC_ADD),
       Map::Command<&CLumaretDlg::OnDelete>(IDC_DELETE),
       Map::Command<&CLumaretDlg::OnClear>(IDC_CLEAR),
@@ -292,6 +296,16 @@ void CLumaretDlg::OnShowWindowCommand() {
 void CLumaretDlg::OnAbout() {
   dialogs::CAboutDlg about(this);
   about.DoModal();
+}
+
+void CLumaretDlg::OnSettings() {
+  dialogs::CSettingDlg settings(this);
+  settings.DoModal();
+}
+
+void CLumaretDlg::OnHelp() {
+  dialogs::CHelpDlg help(this);
+  help.DoModal();
 }
 
 void CLumaretDlg::OnExitCommand() {

@@ -131,6 +131,8 @@ class CLumaretDlg : public framework::CDialogEx {
   LRESULT OnQueryDragIcon(WPARAM, LPARAM);
   void OnShowWindowCommand();
   void OnAbout();
+  void OnSettings();
+  void OnHelp();
   void OnExitCommand();
   void SetUpLinks();
   void ShowTrayMenu();

@@ -11,6 +11,8 @@
 // Dialogs
 #define IDD_ABOUTBOX 100
 #define IDD_PLUMORA_DIALOG 102
+#define IDD_SETTING 103
+#define IDD_HELP 130
 
 // Menus: the tray icon's
 #define IDR_TRAY_MENU 133
@@ -20,6 +22,26 @@
 
 // About box
 #define IDC_ABOUT_LINK 1015
+
+// Settings dialog
+#define IDC_SETTING_OK 1001
+#define IDC_SETTING_CANCEL 1002
+#define IDC_BROWSE_STORAGE_ROOT 1009
+#define IDC_CAMERA_NAME 1017
+#define IDC_STORAGE_ROOT 1018
+#define IDC_RECORDING_FOLDER 1029
+#define IDC_PHOTO_FOLDER 1030
+
+// Help dialog
+#define IDC_HELP_CLOSE 1002
+#define IDC_HELP_ABOUT 1011
+#define IDC_HELP_USE_IN_QQ 1015
+#define IDC_HELP_QQ_SHOWS_MEDIA_FILE 1016
+#define IDC_HELP_IMAGES_TO_VIDEO 1017
+#define IDC_HELP_RECORDING 1018
+#define IDC_HELP_ADD_VIDEOS 1019
+#define IDC_HELP_DELETE_VIDEOS 1020
+#define IDC_HELP_MORE 1022
 
 // Icons and bitmaps
 #define IDR_MAINFRAME 128
