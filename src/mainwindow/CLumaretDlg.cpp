@@ -2,6 +2,7 @@
 
 #include "app/SettingStore.h"
 #include "app/SingleInstance.h"
+#include "camera/CPreviwCameraDlg.h"
 #include "camera/OutputFileNaming.h"
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CHelpDlg.h"
@@ -168,6 +169,7 @@ bool CLumaretDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
   static const Map::Entry kEntries[] = {
       Map::Command<&CLumaretDlg::OnSettings>(IDC_SETTINGS),
       Map::Command<&CLumaretDlg::OnHelp>(IDC_HELP_BUTTON),
+      Map::Command<&CLumaretDlg::OnRealCamera>(IDC_REAL_CAMERA),
       Map::Command<&CLumaretDlg::OnAdd>(IDC_ADD),
       Map::Command<&CLumaretDlg::OnDelete>(IDC_DELETE),
       Map::Command<&CLumaretDlg::OnClear>(IDC_CLEAR),
@@ -306,6 +308,11 @@ void CLumaretDlg::OnSettings() {
 void CLumaretDlg::OnHelp() {
   dialogs::CHelpDlg help(this);
   help.DoModal();
+}
+
+void CLumaretDlg::OnRealCamera() {
+  camera::CPreviwCameraDlg studio(this);
+  studio.DoModal();
 }
 
 void CLumaretDlg::OnExitCommand() {

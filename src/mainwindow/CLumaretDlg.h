@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/PlaylistTarget.h"
 #include "controls/CThemeHelperST.h"
 #include "controls/CXPStyleButtonST.h"
 #include "feed/CMyVideoPlayer.h"
@@ -38,14 +39,14 @@ inline constexpr UINT kAboutCommand = 16;
 // The tray icon's identifier.
 inline constexpr UINT kTrayIconId = 5;
 
-class CLumaretDlg : public framework::CDialogEx {
+class CLumaretDlg : public framework::CDialogEx, public app::IPlaylistTarget {
  public:
   explicit CLumaretDlg(framework::CWnd* parent = nullptr);
   ~CLumaretDlg() override;
 
   // Appends a file to the playlist, saves it when save is set and starts it when nothing
   // plays and the transport is not paused or stopped.
-  void AddFileToPlaylist(const std::wstring& path, bool save);
+  void AddFileToPlaylist(const std::wstring& path, bool save) override;
   // Appends a file to the list and its row, and nothing else.
   void AppendPlaylistEntry(const std::wstring& path);
   // A copy of the path of entry index, or "" when there is no such entry.
@@ -133,6 +134,7 @@ class CLumaretDlg : public framework::CDialogEx {
   void OnAbout();
   void OnSettings();
   void OnHelp();
+  void OnRealCamera();
   void OnExitCommand();
   void SetUpLinks();
   void ShowTrayMenu();
