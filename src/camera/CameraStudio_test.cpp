@@ -349,5 +349,90 @@ TEST_F(CameraStudioTest, ClosingWhileRecordingAsksAndOkLeavesACompleteMovieWitho
   EXPECT_EQ(recorded.info.dwLength, recorded.samples.size());
 }
 
+TEST_F(CameraStudioTest, EscapeWhileRecordingAsksAsTheCloseBoxDoesAndLeavesACompleteMovie) {
+  StartVirtualCamera();
+  const HWND studio = OpenStudio();
+  Click(studio, IDC_CAMERA_RECORD);
+  const std::wstring movie = RecordingFolder() + L"\\M" + TodayStamp() + L"_0001.avi";
+  ASSERT_TRUE(PumpUntil([&] { return FileExists(movie); }));
+  for (const int answer : {IDCANCEL, IDOK}) {
+    testing_support::MessageBoxAnswerer answerer(answer);
+    ::SendMessageW(studio, WM_COMMAND, IDCANCEL, 0);  // what Escape sends
+    const std::vector<testing_support::SeenBox> boxes = answerer.Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, L"正在录影中，是否要退出系统");
+    EXPECT_EQ(::IsWindow(studio) != FALSE, answer == IDCANCEL);
+  }
+  const moviemaker::MovieOnDisk recorded = moviemaker::ReadMovie(movie);
+  ASSERT_TRUE(recorded.opened);
+  EXPECT_EQ(recorded.info.dwLength, recorded.samples.size());
+  EXPECT_GE(recorded.samples.size(), 1u);
+}
+
+TEST_F(CameraStudioTest, APhotographThatCannotBeWrittenSaysWhyAndTheButtonsComeBack) {
+  StartVirtualCamera();
+  // The photographs "folder" is a file: the folder counts as there, the photo cannot be.
+  ASSERT_TRUE(::CreateDirectoryW((m_root->Path() + L"\\Plumora").c_str(), nullptr));
+  ASSERT_TRUE(WriteFileBytes(PhotoFolder(), "not a folder"));
+  testing_support::WarningBoxCapture boxes;
+  const HWND studio = OpenStudio();
+  ASSERT_TRUE(m_dialog->IsCameraOpen());
+  Click(studio, IDC_CAMERA_PHOTO);
+  ASSERT_TRUE(PumpUntil([&] { return Enabled(studio, IDC_CAMERA_PHOTO); }));
+  EXPECT_TRUE(Enabled(studio, IDC_CAMERA_RECORD));
+  EXPECT_TRUE(Enabled(studio, IDC_CAMERA_SETTINGS));
+  // The folder that cannot be made, then the photograph that cannot be written: GDI+
+  // reports it as a Win32 error on Windows (the system's text then) and as a generic error
+  // under Wine.
+  const std::vector<std::wstring> texts = boxes.Texts();
+  ASSERT_EQ(texts.size(), 2u);
+  EXPECT_EQ(texts[0].rfind(PhotoFolder(), 0), 0u);
+  EXPECT_TRUE(texts[1] == GdiplusStatusText(Gdiplus::GenericError) ||
+              texts[1] == GdiplusStatusText(Gdiplus::Win32Error));
+  EXPECT_EQ(ReadFileBytes(PhotoFolder()), "not a folder");
+}
+
+TEST_F(CameraStudioTest, AFailingMovieWriteEndsTheRecordingWithItsBoxAndNoOffer) {
+  StartVirtualCamera();
+  ASSERT_TRUE(::CreateDirectoryW((m_root->Path() + L"\\Plumora").c_str(), nullptr));
+  ASSERT_TRUE(WriteFileBytes(RecordingFolder(), "not a folder"));
+  testing_support::WarningBoxCapture boxes;
+  const HWND studio = OpenStudio();
+  // Started after the studio, which it would otherwise take for a question.
+  testing_support::MessageBoxAnswerer questions(IDOK);
+  Click(studio, IDC_CAMERA_RECORD);
+  ASSERT_TRUE(m_dialog->IsRecording());
+  ASSERT_TRUE(PumpUntil([&] { return !m_dialog->IsRecording(); }));
+  EXPECT_EQ(ItemText(studio, IDC_CAMERA_RECORD), L"录像");
+  EXPECT_TRUE(Enabled(studio, IDC_CAMERA_PHOTO));
+  EXPECT_FALSE(g_pMovieWriter);
+  // The folder that cannot be made, then the writer's own text for each failed frame.
+  const std::vector<std::wstring> texts = boxes.Texts();
+  ASSERT_GE(texts.size(), 2u);
+  EXPECT_EQ(texts[0].rfind(RecordingFolder(), 0), 0u);
+  EXPECT_NE(texts[1], L"Method Succeeded");
+  EXPECT_FALSE(texts[1].empty());
+  EXPECT_TRUE(questions.Boxes().empty());
+}
+
+TEST_F(CameraStudioTest, TheMainWindowsButtonOpensTheStudioModally) {
+  StartVirtualCamera();
+  OpenMainWindow();
+  std::wstring caption;
+  bool ownerDisabled = false;
+  testing_support::ModalWatcher watcher(::GetCurrentThreadId(), [&](HWND dialog) {
+    wchar_t text[64] = L"";
+    ::GetWindowTextW(dialog, text, ARRAYSIZE(text));
+    caption = text;
+    ownerDisabled = !::IsWindowEnabled(m_window->GetSafeHwnd());
+    testing_support::PressDialogButton(dialog, IDC_CAMERA_EXIT);
+  });
+  ::SendMessageW(::GetDlgItem(m_window->GetSafeHwnd(), IDC_REAL_CAMERA), BM_CLICK, 0, 0);
+  EXPECT_EQ(watcher.Answered(), 1);
+  EXPECT_EQ(caption, L"预览真实摄像头");
+  EXPECT_TRUE(ownerDisabled);
+  EXPECT_TRUE(::IsWindowEnabled(m_window->GetSafeHwnd()));
+}
+
 }  // namespace
 }  // namespace camera
