@@ -48,6 +48,7 @@ void CSampleGrabberCB::RecordFrame(const BYTE* pixels, long length) {
 }
 
 STDMETHODIMP CSampleGrabberCB::BufferCB(double, BYTE* pixels, long length) {
+  ++m_framesSeen;
   if (m_isStill) {
     if (pixels != nullptr) TakePhoto(pixels, length);
     return S_OK;

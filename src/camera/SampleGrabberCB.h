@@ -4,6 +4,7 @@
 // still picture of a camera's still pin becomes a photograph.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "framework/dshow/DirectShow.h"
@@ -35,6 +36,9 @@ class CSampleGrabberCB : public ISampleGrabberCB {
   std::int32_t m_maxCapHeight = 1200;
   const bool m_isStill;
 
+  // Frames this grabber delivered since the process started (benchmarks, diagnostics).
+  unsigned long FramesSeen() const { return m_framesSeen.load(); }
+
  private:
   // Saves the frame as the next photograph of the photographs folder.
   void TakePhoto(const BYTE* pixels, long length);
@@ -42,6 +46,8 @@ class CSampleGrabberCB : public ISampleGrabberCB {
   void RecordFrame(const BYTE* pixels, long length);
   // Whether length holds a whole frame of this grabber's size (rows without padding).
   bool HoldsWholeFrame(long length) const;
+
+  std::atomic<unsigned long> m_framesSeen{0};
 };
 
 // On the preview or capture stream.
