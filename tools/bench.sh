@@ -33,6 +33,9 @@ fi
 "$here/wine.sh" "$plumora_build/win32/bin/player_bench.exe" "$(winepath -w "$clip")" 1800 |
   tr -d '\r'
 
+echo "== camera studio: a 640x480 30 fps camera recorded for 60 s, against WriteFile of the same bytes"
+"$here/wine.sh" "$plumora_build/win32/bin/camera_studio_bench.exe" 60 | tr -d '\r'
+
 echo "== start-up: Plumora.exe to its first frame in the channel, against a trivial window program"
 "$here/wine.sh" "$plumora_build/win32/bin/startup_bench.exe" "$(winepath -w "$plumora_build/dist")" \
   "$(winepath -w "$plumora_build/win32/bin/trivial_window.exe")" 5 | tr -d '\r'
