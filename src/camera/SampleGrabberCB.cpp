@@ -38,10 +38,42 @@ void CSampleGrabberCB::TakePhoto(const BYTE* pixels, long length) {
     SavePhoto(*this, pixels, length, path);
 }
 
+namespace {
+
+long long Now100ns() {
+  LARGE_INTEGER frequency, now;
+  ::QueryPerformanceFrequency(&frequency);
+  ::QueryPerformanceCounter(&now);
+  return now.QuadPart / frequency.QuadPart * 10000000 +
+         now.QuadPart % frequency.QuadPart * 10000000 / frequency.QuadPart;
+}
+
+long long ThreadCpu100ns() {
+  FILETIME created, exited, kernel, user;
+  if (!::GetThreadTimes(::GetCurrentThread(), &created, &exited, &kernel, &user)) return 0;
+  const auto value = [](FILETIME t) {
+    return static_cast<long long>((static_cast<ULONGLONG>(t.dwHighDateTime) << 32) |
+                                  t.dwLowDateTime);
+  };
+  return value(kernel) + value(user);
+}
+
+}  // namespace
+
+CSampleGrabberCB::RecordingCost CSampleGrabberCB::RecordingCostSoFar() const {
+  framework::CAutoLock lock(g_recordingLock);
+  return m_recordingCost;
+}
+
 void CSampleGrabberCB::RecordFrame(const BYTE* pixels, long length) {
   framework::CAutoLock lock(g_recordingLock);
   if (!g_pMovieWriter || !HoldsWholeFrame(length)) return;
-  if (SUCCEEDED(g_pMovieWriter->AppendFrame(m_frameWidth, m_frameHeight, pixels))) return;
+  const long long started = Now100ns(), startedCpu = ThreadCpu100ns();
+  const HRESULT appended = g_pMovieWriter->AppendFrame(m_frameWidth, m_frameHeight, pixels);
+  ++m_recordingCost.frames;
+  m_recordingCost.elapsed100ns += Now100ns() - started;
+  m_recordingCost.cpu100ns += ThreadCpu100ns() - startedCpu;
+  if (SUCCEEDED(appended)) return;
   // The box holds the lock: the dialog's StopRecording waits until it is closed.
   framework::ShowWarningBox(g_pMovieWriter->GetLastErrorText());
   if (m_pDialog != nullptr) m_pDialog->PostMessage(WM_RECORDING_FAILED);

@@ -38,6 +38,14 @@ class CSampleGrabberCB : public ISampleGrabberCB {
 
   // Frames this grabber delivered since the process started (benchmarks, diagnostics).
   unsigned long FramesSeen() const { return m_framesSeen.load(); }
+  // What appending recording frames has cost the streaming thread so far: frames, time
+  // (performance counter) and the thread's CPU time, both in 100 ns units.
+  struct RecordingCost {
+    unsigned long frames = 0;
+    long long elapsed100ns = 0;
+    long long cpu100ns = 0;
+  };
+  RecordingCost RecordingCostSoFar() const;
 
  private:
   // Saves the frame as the next photograph of the photographs folder.
@@ -48,6 +56,8 @@ class CSampleGrabberCB : public ISampleGrabberCB {
   bool HoldsWholeFrame(long length) const;
 
   std::atomic<unsigned long> m_framesSeen{0};
+  // Written under the recording lock.
+  RecordingCost m_recordingCost;
 };
 
 // On the preview or capture stream.
