@@ -33,14 +33,25 @@ CPreviwCameraDlg::CPreviwCameraDlg(framework::CWnd* parent)
       m_owner(parent) {}
 
 CPreviwCameraDlg::~CPreviwCameraDlg() {
-  // However the dialog ended, the movie is closed properly and the callback no longer
-  // reaches this object once the graph has stopped.
+  StopCamera();
+}
+
+void CPreviwCameraDlg::StopCamera() {
+  // However the dialog ends, the movie is closed properly, the renderer's window leaves the
+  // picture frame before that goes, and the callback no longer reaches this object once
+  // the graph has stopped.
   if (m_recording.load() != 0) {
     m_recording = 0;
     StopRecording();
   }
   m_capture.TearDownGraph();
+  m_cameraOpen = false;
   if (g_frameGrabberCB.m_pDialog == this) g_frameGrabberCB.m_pDialog = nullptr;
+}
+
+LRESULT CPreviwCameraDlg::OnDestroy(WPARAM, LPARAM) {
+  StopCamera();
+  return 0;
 }
 
 void CPreviwCameraDlg::DoDataExchange(framework::CDataExchange& exchange) {
@@ -236,6 +247,7 @@ bool CPreviwCameraDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRE
       Map::Command<&CPreviwCameraDlg::OnSettings>(IDC_CAMERA_SETTINGS),
       Map::Command<&CPreviwCameraDlg::OnExit>(IDC_CAMERA_EXIT),
       Map::Message<&CPreviwCameraDlg::OnClose>(WM_CLOSE),
+      Map::Message<&CPreviwCameraDlg::OnDestroy>(WM_DESTROY),
       Map::Message<&CPreviwCameraDlg::OnPaint>(WM_PAINT),
       Map::Message<&CPreviwCameraDlg::OnQueryDragIcon>(WM_QUERYDRAGICON),
       Map::Message<&CPreviwCameraDlg::OnPhotoServed>(WM_PHOTO_SERVED),

@@ -52,6 +52,9 @@ class CPreviwCameraDlg : public framework::CDialogEx {
   void OnSettings();
   void OnExit() { ConfirmClose(); }
   LRESULT OnClose(WPARAM, LPARAM);
+  LRESULT OnDestroy(WPARAM, LPARAM);
+  // Ends a running recording and stops the camera; the callback lets go of the dialog.
+  void StopCamera();
   LRESULT OnPaint(WPARAM, LPARAM);
   LRESULT OnQueryDragIcon(WPARAM, LPARAM);
   LRESULT OnPhotoServed(WPARAM, LPARAM);
