@@ -2,15 +2,17 @@
 
 #include <windows.h>
 
-#include "framework/Lock.h"
 #include "vcam/testing/testcamera/TestCameraIds.h"
 
 namespace testcamera {
 namespace {
 
 struct Gate {
-  framework::CCriticalSection lock;
-  bool held = false;  // guarded by lock
+  SRWLOCK lock = SRWLOCK_INIT;
+  CONDITION_VARIABLE passed = CONDITION_VARIABLE_INIT;
+  // Both guarded by lock.
+  bool held = false;
+  int onTheirWay = 0;
 };
 Gate g_gates[kCameraCount];
 
@@ -23,20 +25,40 @@ int IndexOf(int camera) {
 bool HoldCameraFrames(int camera, bool hold) {
   const int index = IndexOf(camera);
   if (index < 0) return false;
-  // Taking the lock waits for a frame that is on its way.
-  framework::CAutoLock lock(g_gates[index].lock);
-  g_gates[index].held = hold;
-  return true;
+  Gate& gate = g_gates[index];
+  ::AcquireSRWLockExclusive(&gate.lock);
+  gate.held = hold;
+  const ULONGLONG deadline = ::GetTickCount64() + kHoldWaitMs;
+  bool settled = true;
+  while (hold && gate.onTheirWay > 0) {
+    const ULONGLONG now = ::GetTickCount64();
+    if (now >= deadline) {
+      settled = false;
+      break;
+    }
+    ::SleepConditionVariableSRW(&gate.passed, &gate.lock, static_cast<DWORD>(deadline - now), 0);
+  }
+  ::ReleaseSRWLockExclusive(&gate.lock);
+  return settled;
 }
 
-CDeliveryPassage::CDeliveryPassage(int camera) : m_index(IndexOf(camera)), m_open(true) {
+CDeliveryPassage::CDeliveryPassage(int camera) : m_index(IndexOf(camera)) {
   if (m_index < 0) return;
-  g_gates[m_index].lock.Lock();
-  m_open = !g_gates[m_index].held;
+  Gate& gate = g_gates[m_index];
+  ::AcquireSRWLockExclusive(&gate.lock);
+  m_open = !gate.held;
+  if (m_open) ++gate.onTheirWay;
+  ::ReleaseSRWLockExclusive(&gate.lock);
+  if (!m_open) m_index = -1;
 }
 
 CDeliveryPassage::~CDeliveryPassage() {
-  if (m_index >= 0) g_gates[m_index].lock.Unlock();
+  if (m_index < 0) return;
+  Gate& gate = g_gates[m_index];
+  ::AcquireSRWLockExclusive(&gate.lock);
+  --gate.onTheirWay;
+  ::ReleaseSRWLockExclusive(&gate.lock);
+  ::WakeAllConditionVariable(&gate.passed);
 }
 
 }  // namespace testcamera

@@ -5,12 +5,17 @@
 
 namespace testcamera {
 
-// Holds (or releases) camera 1's or 2's frames. Returns once no frame of that camera is
-// on its way downstream any more. False for another camera number.
+// Holds (or releases) camera 1's or 2's frames. Holding returns true once no frame of that
+// camera is on its way downstream any more, false when one still is after
+// kHoldWaitMs (a paused renderer keeps a frame until it runs or is flushed) or for
+// another camera number; the camera is held either way.
 bool HoldCameraFrames(int camera, bool hold);
+inline constexpr unsigned long kHoldWaitMs = 10000;
 
-// A frame's passage: while the object lives no hold can take effect, and Open() tells
-// whether the frame may go at all.
+// A frame's passage: whether the frame may go at all (Open), and while the object lives,
+// a frame on its way that a hold waits for. Streaming threads never wait here: a frame
+// stuck downstream must not keep another pin's thread from noticing that it must stop.
+// A camera number other than 1 or 2 (a still pin passes 0) is never held.
 class CDeliveryPassage {
  public:
   explicit CDeliveryPassage(int camera);
@@ -20,8 +25,8 @@ class CDeliveryPassage {
   bool Open() const { return m_open; }
 
  private:
-  int m_index;
-  bool m_open;
+  int m_index;  // the gate this frame counts on, or -1
+  bool m_open = true;
 };
 
 }  // namespace testcamera

@@ -14,7 +14,7 @@ LONG WINAPI TestCameraStillsDelivered(int camera);
 // camera's preview or capture pin; FALSE while there was none.
 BOOL WINAPI TestCameraLastFormat(int camera, int* width, int* height);
 // Holds (TRUE) or releases the camera's preview and capture frames; returns once no frame
-// is on its way. FALSE for another camera number.
+// is on its way, FALSE when one still is after 10 s, or for another camera number.
 BOOL WINAPI TestCameraHoldFrames(int camera, BOOL hold);
 }
 

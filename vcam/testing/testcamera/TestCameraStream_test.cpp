@@ -370,6 +370,54 @@ TEST_F(TestCameraStreamTest, PausedSendsNothing) {
   ASSERT_HRESULT_SUCCEEDED(graph.Stop());
 }
 
+TEST_F(TestCameraStreamTest, HeldFramesAreNeitherSentNorNumberedButStillsGoOn) {
+  CTestCameraSettings settings(1);
+  ASSERT_TRUE(settings.SetSizes(L"256x32"));
+  ASSERT_TRUE(settings.SetFramesPerSecond(50));
+  ASSERT_TRUE(settings.SetStillPin(true));
+  ASSERT_TRUE(settings.SetStillSizes(L"256x32"));
+  ASSERT_TRUE(settings.SetStillEveryMs(50));
+  CCameraGraph graph(1);
+  ASSERT_TRUE(graph.Ready());
+  CGrabberBranch preview(graph.Graph()), still(graph.Graph());
+  ASSERT_HRESULT_SUCCEEDED(graph.Render(PIN_CATEGORY_PREVIEW, preview));
+  ASSERT_HRESULT_SUCCEEDED(graph.Render(PIN_CATEGORY_STILL, still));
+  // The hold lives in the DLL, beyond this test: it must not outlast it.
+  struct CReleaseAtEnd {
+    ~CReleaseAtEnd() { HoldFrames(1, false); }
+  } releaseAtEnd;
+  EXPECT_FALSE(HoldFrames(3, true));
+
+  ASSERT_HRESULT_SUCCEEDED(graph.Run());
+  ASSERT_TRUE(preview.WaitForFrames(3, kWaitMs));
+  ASSERT_TRUE(HoldFrames(1, true));
+  const std::size_t grabbed = preview.FrameCount();
+  const LONG delivered = FramesDelivered(1);
+  const std::size_t stills = still.FrameCount();
+  const std::optional<std::uint32_t> lastNumber =
+      DecodeSequenceNumber(preview.KeptFrames().back().bytes, FrameSize{256, 32});
+  ASSERT_TRUE(lastNumber.has_value());
+  Pause(400);
+  EXPECT_EQ(preview.FrameCount(), grabbed);
+  EXPECT_EQ(FramesDelivered(1), delivered);
+  EXPECT_TRUE(still.WaitForFrames(stills + 2, kWaitMs)) << "the still pin is never held";
+
+  ASSERT_TRUE(HoldFrames(1, false));
+  ASSERT_TRUE(preview.WaitForFrames(grabbed + 1, kWaitMs));
+  ASSERT_TRUE(HoldFrames(1, true));
+  const std::size_t after = preview.FrameCount() - grabbed;
+  const std::vector<GrabbedFrame> kept = preview.KeptFrames();
+  ASSERT_LE(after, kept.size());
+  // The first frame after the hold goes on from the last before it: none was numbered.
+  EXPECT_EQ(CheckFrames(1, {256, 32}, {kept[kept.size() - after]}),
+            (std::vector<std::uint32_t>{*lastNumber + 1}));
+  EXPECT_EQ(FramesDelivered(1) - delivered, static_cast<LONG>(after));
+  // A held camera stops like any other.
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_HRESULT_SUCCEEDED(graph.Stop());
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+}
+
 TEST_F(TestCameraStreamTest, StoppingAtAnyMomentReturnsAndNumbersGoOn) {
   CTestCameraSettings settings(1);
   ASSERT_TRUE(settings.SetStillPin(true));
