@@ -2,10 +2,12 @@
 // will: PlayToCamera into a child video area, graph events drained on WM_USER+5, the
 // file started again at its end.
 //
-//   play-to-camera FILE [--seconds N]
+//   play-to-camera FILE [--seconds N] [--deadline MS]
 //
-// Ends after N seconds (default: when the window is closed). Exit code 0 when the file
-// played, 1 when it could not be started (the reason is printed), 4 on bad usage.
+// Ends after N seconds (default: when the window is closed). An opening that takes longer
+// than MS milliseconds (default: the player's) is given up. Exit code 0 when the file
+// played, 1 when it could not be started (the reason and its code are printed), 3 when its
+// opening was given up, 4 on bad usage.
 #include <windows.h>
 
 #include <cstdio>
@@ -71,11 +73,21 @@ LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc != 2 && !(argc == 4 && std::wcscmp(argv[2], L"--seconds") == 0)) {
-    std::fprintf(stderr, "usage: play-to-camera FILE [--seconds N]\n");
+  double seconds = 0;
+  long deadline = 0;
+  bool usage = argc < 2 || argc % 2 != 0;
+  for (int i = 2; !usage && i + 1 < argc; i += 2) {
+    if (std::wcscmp(argv[i], L"--seconds") == 0)
+      seconds = std::wcstod(argv[i + 1], nullptr);
+    else if (std::wcscmp(argv[i], L"--deadline") == 0)
+      usage = (deadline = std::wcstol(argv[i + 1], nullptr, 10)) <= 0;
+    else
+      usage = true;
+  }
+  if (usage) {
+    std::fprintf(stderr, "usage: play-to-camera FILE [--seconds N] [--deadline MS]\n");
     return 4;
   }
-  const double seconds = argc == 4 ? std::wcstod(argv[3], nullptr) : 0;
 
   const HINSTANCE instance = ::GetModuleHandleW(nullptr);
   WNDCLASSW frameClass{};
@@ -103,13 +115,15 @@ int wmain(int argc, wchar_t** argv) {
   ::ShowWindow(frame, SW_SHOW);
   ::UpdateWindow(frame);
 
+  if (deadline > 0) state.player.SetBuildDeadline(static_cast<DWORD>(deadline));
   const HRESULT started = state.player.PlayToCamera(argv[1], state.video);
   if (FAILED(started)) {
     std::printf("could not play the file (0x%08lX): %ls\n", static_cast<unsigned long>(started),
                 feed::ErrorMessageText(started).c_str());
+    std::fflush(stdout);
     ::DestroyWindow(frame);
     g_window = nullptr;
-    return 1;
+    return started == feed::E_GRAPH_BUILD_TIMEOUT ? 3 : 1;
   }
   std::printf("playing into the camera\n");
   std::fflush(stdout);
@@ -123,5 +137,6 @@ int wmain(int argc, wchar_t** argv) {
   state.player.ReleaseGraph();
   g_window = nullptr;
   std::printf("played to the end %u times\n", state.completions);
+  std::fflush(stdout);
   return 0;
 }

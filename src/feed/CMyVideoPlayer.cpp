@@ -2,10 +2,8 @@
 
 #include "app/Log.h"
 #include "feed/CMyVideoSampleGrabberCB.h"
-#include "feed/ColourConverterFilter.h"
 #include "feed/ErrorMessageText.h"
-#include "feed/GraphBuilding.h"
-#include "feed/MediaPathRules.h"
+#include "feed/GraphBuildJob.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -39,170 +37,81 @@ CMyVideoPlayer::~CMyVideoPlayer() {
 HRESULT CMyVideoPlayer::PlayToCamera(const wchar_t* path, HWND videoWindow) {
   // The source route with the grabber and sound; whatever fails there, the graph
   // manager's own rendering of the whole file gets a try.
-  if (SUCCEEDED(PlayInWindow(path, videoWindow, false, true))) return S_OK;
-  return PlayInWindow(path, videoWindow, true, true);
+  return BuildAndRun(GraphRecipe{path != nullptr ? path : L"", videoWindow, false, true}, true);
 }
 
 HRESULT CMyVideoPlayer::PlayInWindow(const wchar_t* path, HWND videoWindow, bool renderWholeFile,
                                      bool feedCamera) {
+  return BuildAndRun(
+      GraphRecipe{path != nullptr ? path : L"", videoWindow, renderWholeFile, feedCamera}, false);
+}
+
+HRESULT CMyVideoPlayer::BuildAndRun(const GraphRecipe& recipe, bool fallBack) {
   ReleaseGraph();
-  HRESULT result = CreateGraph();
+  if (recipe.path.empty()) return E_POINTER;
+  HRESULT started = S_OK;
+  const std::shared_ptr<CGraphBuildJob> job =
+      CGraphBuildJob::Start(recipe, fallBack, BuildNotice{}, started);
+  if (job == nullptr) return started;
+  if (!job->WaitFor(m_buildDeadlineMs)) {
+    job->Abandon();
+    LOG_ERROR(kLogModule, L"Opening %ls took longer than %lu ms; given up", recipe.path.c_str(),
+              static_cast<unsigned long>(m_buildDeadlineMs));
+    return E_GRAPH_BUILD_TIMEOUT;
+  }
+  return AdoptAndRun(*job);
+}
+
+HRESULT CMyVideoPlayer::StartPlayToCamera(const wchar_t* path, HWND videoWindow) {
+  ReleaseGraph();
+  if (path == nullptr || *path == L'\0') return E_POINTER;
+  const BuildNotice notice{::GetParent(videoWindow), WM_PLAYER_BUILT, ++m_lastTicket};
+  HRESULT started = S_OK;
+  m_build =
+      CGraphBuildJob::Start(GraphRecipe{path, videoWindow, false, true}, true, notice, started);
+  return started;
+}
+
+bool CMyVideoPlayer::FinishPlayToCamera(WPARAM ticket, HRESULT& result) {
+  if (m_build == nullptr || m_build->Ticket() != ticket || !m_build->HasEnded()) return false;
+  const std::shared_ptr<CGraphBuildJob> job = std::move(m_build);
+  result = AdoptAndRun(*job);
+  return true;
+}
+
+void CMyVideoPlayer::AbandonBuild() {
+  if (m_build == nullptr) return;
+  if (!m_build->HasEnded())
+    LOG_ERROR(kLogModule, L"Opening %ls is given up before it ended",
+              m_build->Recipe().path.c_str());
+  m_build->Abandon();
+  m_build.reset();
+}
+
+HRESULT CMyVideoPlayer::AdoptAndRun(CGraphBuildJob& job) {
+  GraphParts parts = job.TakeParts();
+  m_graph = std::move(parts.graph);
+  m_control = std::move(parts.control);
+  m_events = std::move(parts.events);
+  m_seeking = std::move(parts.seeking);
+  m_windowless = std::move(parts.windowless);
+  m_audio = std::move(parts.audio);
+  m_grabber = std::move(parts.grabber);
+  m_videoWindow = job.Recipe().videoWindow;
+
+  HRESULT result = job.Result();
   if (FAILED(result)) {
-    DebugOutputError(result);
+    if (m_graph == nullptr) DebugOutputError(result);
     return result;
   }
+  if (job.Recipe().feedCamera) ReadNativeSize();
 
-  ComPtr<IBaseFilter> grabberFilter;
-  if (feedCamera) {
-    if (FAILED(result = CreateGrabber())) return result;
-    if (FAILED(result = m_grabber.As(&grabberFilter))) return result;
-  }
-
-  m_videoWindow = videoWindow;
-  if (FAILED(result = AddWindowlessRenderer())) return result;
-
-  result = renderWholeFile ? BuildRenderFileGraph(grabberFilter.Get(), feedCamera, path)
-                           : BuildSourceGraph(path, grabberFilter.Get(), true, feedCamera);
-  if (FAILED(result)) return result;
-
-  if (feedCamera) ReadNativeSize();
-
-  result = m_events->SetNotifyWindow(reinterpret_cast<OAHWND>(::GetParent(videoWindow)),
+  result = m_events->SetNotifyWindow(reinterpret_cast<OAHWND>(::GetParent(m_videoWindow)),
                                      WM_PLAYER_EVENT, 0);
   if (FAILED(result)) return result;
 
   if (m_windowless != nullptr && FAILED(result = FitVideoToWindow())) return result;
   return Run();
-}
-
-HRESULT CMyVideoPlayer::CreateGraph() {
-  HRESULT result =
-      ::CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&m_graph));
-  if (FAILED(result)) return result;
-  if (FAILED(result = m_graph.As(&m_control))) return result;
-  if (FAILED(result = m_graph.As(&m_events))) return result;
-  if (FAILED(result = m_graph.As(&m_seeking))) return result;
-  return m_graph.As(&m_audio);
-}
-
-HRESULT CMyVideoPlayer::CreateGrabber() {
-  HRESULT result = ::CoCreateInstance(CLSID_SampleGrabber, nullptr, CLSCTX_INPROC_SERVER,
-                                      IID_PPV_ARGS(&m_grabber));
-  if (FAILED(result)) {
-    LOG_ERROR(kLogModule, L"Fail to create SampleGrabber, maybe qedit.dll is not registered?");
-    return result;
-  }
-  // Any 24-bit RGB video: the format type stays open.
-  AM_MEDIA_TYPE type{};
-  type.majortype = MEDIATYPE_Video;
-  type.subtype = MEDIASUBTYPE_RGB24;
-  if (FAILED(result = m_grabber->SetMediaType(&type))) {
-    LOG_ERROR(kLogModule, L"Fail to set media type!");
-    return result;
-  }
-  if (FAILED(result = m_grabber->SetBufferSamples(FALSE))) return result;
-  if (FAILED(result = m_grabber->SetOneShot(FALSE))) return result;
-  return m_grabber->SetCallback(&g_videoGrabberCallback, 1);
-}
-
-HRESULT CMyVideoPlayer::AddWindowlessRenderer() {
-  ComPtr<IBaseFilter> renderer;
-  HRESULT result =
-      ::CoCreateInstance(CLSID_VideoMixingRenderer, nullptr,
-                         CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER, IID_PPV_ARGS(&renderer));
-  if (FAILED(result)) return result;
-  if (FAILED(result = m_graph->AddFilter(renderer.Get(), L"Video Mixing Renderer"))) return result;
-
-  ComPtr<IVMRFilterConfig> config;
-  if (FAILED(result = renderer.As(&config))) return result;
-  if (FAILED(result = config->SetRenderingMode(VMRMode_Windowless))) return result;
-
-  if (FAILED(result = renderer.As(&m_windowless))) return result;
-  if (FAILED(result = m_windowless->SetVideoClippingWindow(m_videoWindow))) return result;
-  // Some renderers do not implement the border colour; the default border is black anyway.
-  result = m_windowless->SetBorderColor(RGB(0, 0, 0));
-  return result == E_NOTIMPL ? S_OK : result;
-}
-
-HRESULT CMyVideoPlayer::AddColourConverter(ComPtr<IBaseFilter>& converter) {
-  converter = CColourConverterFilter::Create();
-  return m_graph->AddFilter(converter.Get(), L"Colour Converter");
-}
-
-void CMyVideoPlayer::RemoveIfUnused(IBaseFilter* filter) {
-  if (filter != nullptr && !IsAnyPinConnected(filter)) m_graph->RemoveFilter(filter);
-}
-
-HRESULT CMyVideoPlayer::BuildSourceGraph(const wchar_t* path, IBaseFilter* grabber, bool withAudio,
-                                         bool useGrabber) {
-  if (IsWindowsMediaPath(path)) return E_FAIL;
-
-  ComPtr<IFileSourceFilter> fileSource;
-  HRESULT result = ::CoCreateInstance(CLSID_AsyncReader, nullptr, CLSCTX_INPROC_SERVER,
-                                      IID_PPV_ARGS(&fileSource));
-  if (FAILED(result)) return result;
-  if (FAILED(result = fileSource->Load(path, nullptr))) return result;
-  ComPtr<IBaseFilter> source;
-  if (FAILED(result = fileSource.As(&source))) return result;
-  if (FAILED(result = m_graph->AddFilter(source.Get(), L"File Source"))) return result;
-
-  ComPtr<IPin> sourceOutput;
-  if (FAILED(result = FindUnconnectedPin(source.Get(), PINDIR_OUTPUT, &sourceOutput)))
-    return result;
-  ComPtr<IPin> toRender = sourceOutput;
-  if (useGrabber) {
-    if (FAILED(result = m_graph->AddFilter(grabber, L"Grabber"))) return result;
-    ComPtr<IPin> grabberInput;
-    if (FAILED(result = FindUnconnectedPin(grabber, PINDIR_INPUT, &grabberInput))) return result;
-    // The graph manager inserts the splitter and decoder that lead to 24-bit RGB.
-    if (FAILED(result = m_graph->Connect(sourceOutput.Get(), grabberInput.Get()))) return result;
-    if (FAILED(result =
-                   FindUnconnectedPin(grabber, PINDIR_OUTPUT, toRender.ReleaseAndGetAddressOf())))
-      return result;
-  }
-
-  ComPtr<IBaseFilter> audioRenderer;
-  if (withAudio && SUCCEEDED(::CoCreateInstance(CLSID_DSoundRender, nullptr, CLSCTX_INPROC_SERVER,
-                                                IID_PPV_ARGS(&audioRenderer)))) {
-    if (FAILED(result = m_graph->AddFilter(audioRenderer.Get(), L"Audio Renderer"))) return result;
-    ComPtr<IPin> audioInput;
-    if (FAILED(result = FindUnconnectedPin(audioRenderer.Get(), PINDIR_INPUT, &audioInput)))
-      return result;
-    ConnectToAnyOutput(m_graph.Get(), audioInput.Get());
-  }
-  // Without a sound device there is no audio renderer, and the video plays alone.
-
-  ComPtr<IFilterGraph2> graph2;
-  if (FAILED(result = m_graph.As(&graph2))) return result;
-  ComPtr<IBaseFilter> converter;
-  if (FAILED(result = AddColourConverter(converter))) return result;
-  result = graph2->RenderEx(toRender.Get(), AM_RENDEREX_RENDERTOEXISTINGRENDERERS, nullptr);
-  RemoveIfUnused(converter.Get());
-
-  // A file without sound leaves the audio renderer unconnected.
-  if (audioRenderer != nullptr && !IsInputConnected(audioRenderer.Get()))
-    m_graph->RemoveFilter(audioRenderer.Get());
-  return result;
-}
-
-HRESULT CMyVideoPlayer::BuildRenderFileGraph(IBaseFilter* grabber, bool useGrabber,
-                                             const wchar_t* path) {
-  // The graph manager picks the source itself and tries the filters already in the graph
-  // first, the last added first: the grabber goes in after the converter so that the
-  // video reaches the grabber before anything else, and the converter after it.
-  ComPtr<IBaseFilter> converter;
-  HRESULT result = AddColourConverter(converter);
-  if (FAILED(result)) return result;
-  if (useGrabber && FAILED(result = m_graph->AddFilter(grabber, L"Grabber"))) return result;
-
-  result = m_graph->RenderFile(path, nullptr);
-  RemoveIfUnused(converter.Get());
-  if (SUCCEEDED(result) && useGrabber && !IsInputConnected(grabber)) {
-    m_graph->RemoveFilter(grabber);
-    LOG_ERROR("vmrutil", L"grabber is not grabbed");
-    return E_GRABBER_NOT_GRABBED;
-  }
-  return result;
 }
 
 void CMyVideoPlayer::ReadNativeSize() {
@@ -215,6 +124,7 @@ void CMyVideoPlayer::ReadNativeSize() {
 }
 
 void CMyVideoPlayer::ReleaseGraph() {
+  AbandonBuild();
   if (m_control != nullptr) m_control->Stop();
   if (m_events != nullptr) m_events->SetNotifyWindow(0, WM_PLAYER_EVENT, 0);
   m_windowless.Reset();

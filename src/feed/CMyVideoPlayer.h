@@ -4,20 +4,34 @@
 // through a sample grabber into the frame channel.
 //
 // The owner drives it from its user-interface thread and drains the graph's events when
-// WM_PLAYER_EVENT reaches the video window's parent.
+// WM_PLAYER_EVENT reaches the video window's parent. Graphs are built on a thread of
+// their own (see CGraphBuildJob): a file whose opening never ends is given up after the
+// build deadline instead of freezing the owner.
 #pragma once
+
+#include <memory>
+#include <string>
 
 #include "framework/dshow/DirectShow.h"
 
+#include "feed/GraphAssembly.h"
 #include "framework/Wnd.h"
 
 namespace feed {
 
+class CGraphBuildJob;
+
 // Posted to the parent of the video window when graph events are waiting (lParam 0).
 inline constexpr UINT WM_PLAYER_EVENT = WM_USER + 5;
+// Posted to the parent of the video window when a start begun by StartPlayToCamera has
+// its graph (or failed to build one); wParam is the start's ticket for
+// FinishPlayToCamera.
+inline constexpr UINT WM_PLAYER_BUILT = WM_APP + 5;
 
-// The whole-file route built, but the video did not pass through the grabber.
-inline constexpr HRESULT E_GRABBER_NOT_GRABBED = static_cast<HRESULT>(0x8FFFFFFF);
+// Opening the file did not end within the build deadline; the build was left behind.
+inline constexpr HRESULT E_GRAPH_BUILD_TIMEOUT = HRESULT_FROM_WIN32(ERROR_TIMEOUT);
+// How long a graph may take to build before it is given up.
+inline constexpr DWORD kDefaultBuildDeadlineMs = 10000;
 
 // Holds the graph; never created as a window.
 class CMyVideoPlayer : public framework::CWnd {
@@ -26,13 +40,29 @@ class CMyVideoPlayer : public framework::CWnd {
   ~CMyVideoPlayer() override;
 
   // Plays a file into the camera: the source route first, the whole-file route when
-  // that fails at any step. S_OK or the failing step's code.
+  // that fails at any step. S_OK or the failing step's code (E_GRAPH_BUILD_TIMEOUT when
+  // the build took longer than the deadline). Returns when the graph runs.
   HRESULT PlayToCamera(const wchar_t* path, HWND videoWindow);
   // Builds one graph by the chosen route, with or without the grabber, and runs it.
   HRESULT PlayInWindow(const wchar_t* path, HWND videoWindow, bool renderWholeFile,
                        bool feedCamera);
 
-  // Stops the graph and releases it; nothing happens without one.
+  // PlayToCamera without waiting: releases the graph and starts building the new one.
+  // S_OK when the build is under way; WM_PLAYER_BUILT then reaches the video window's
+  // parent, whose handler calls FinishPlayToCamera. The owner gives up a build that
+  // takes longer than BuildDeadline() with AbandonBuild.
+  HRESULT StartPlayToCamera(const wchar_t* path, HWND videoWindow);
+  // For WM_PLAYER_BUILT: false when the ticket is not the pending start's (a start given
+  // up or replaced since); else `result` is the start's result, as PlayToCamera gives it.
+  bool FinishPlayToCamera(WPARAM ticket, HRESULT& result);
+  bool IsBuilding() const { return m_build != nullptr; }
+  // Leaves a pending build behind: its graph is released whenever its build ends.
+  void AbandonBuild();
+  DWORD BuildDeadline() const { return m_buildDeadlineMs; }
+  void SetBuildDeadline(DWORD ms) { m_buildDeadlineMs = ms; }
+
+  // Leaves a pending build behind, stops the graph and releases it; nothing happens
+  // without either.
   void ReleaseGraph();
   bool HasGraph() const { return m_graph != nullptr; }
   bool HasWindowlessControl() const { return m_windowless != nullptr; }
@@ -63,14 +93,9 @@ class CMyVideoPlayer : public framework::CWnd {
   IGraphBuilder* Graph() const { return m_graph.Get(); }
 
  private:
-  HRESULT CreateGraph();
-  HRESULT CreateGrabber();
-  HRESULT AddWindowlessRenderer();
-  HRESULT BuildSourceGraph(const wchar_t* path, IBaseFilter* grabber, bool withAudio,
-                           bool useGrabber);
-  HRESULT BuildRenderFileGraph(IBaseFilter* grabber, bool useGrabber, const wchar_t* path);
-  HRESULT AddColourConverter(Microsoft::WRL::ComPtr<IBaseFilter>& converter);
-  void RemoveIfUnused(IBaseFilter* filter);
+  HRESULT BuildAndRun(const GraphRecipe& recipe, bool fallBack);
+  // Takes the graph of an ended build and, when it built, runs it in the video window.
+  HRESULT AdoptAndRun(CGraphBuildJob& job);
   void ReadNativeSize();
 
   HWND m_videoWindow = nullptr;
@@ -83,6 +108,9 @@ class CMyVideoPlayer : public framework::CWnd {
   Microsoft::WRL::ComPtr<ISampleGrabber> m_grabber;
   RECT m_destRect{};
   bool m_comInitialised = false;
+  std::shared_ptr<CGraphBuildJob> m_build;  // the pending start, when there is one
+  WPARAM m_lastTicket = 0;
+  DWORD m_buildDeadlineMs = kDefaultBuildDeadlineMs;
 };
 
 }  // namespace feed

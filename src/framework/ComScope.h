@@ -8,7 +8,8 @@ namespace framework {
 
 class CComScope {
  public:
-  CComScope() : m_result(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+  explicit CComScope(DWORD model = COINIT_APARTMENTTHREADED)
+      : m_result(::CoInitializeEx(nullptr, model)) {}
   CComScope(const CComScope&) = delete;
   CComScope& operator=(const CComScope&) = delete;
   ~CComScope() {

@@ -16,6 +16,10 @@ LRESULT CALLBACK VideoWindow::ParentProc(HWND window, UINT message, WPARAM wPara
     if (self->onPlayerEvent) self->onPlayerEvent();
     return 0;
   }
+  if (message >= WM_APP && self != nullptr && self->onOtherMessage) {
+    self->onOtherMessage(message, wParam);
+    return 0;
+  }
   return ::DefWindowProcW(window, message, wParam, lParam);
 }
 

@@ -25,6 +25,8 @@ class VideoWindow {
 
   // Called for each WM_USER+5 that reaches the parent window.
   std::function<void()> onPlayerEvent;
+  // Called for each message of the application's range (WM_APP on) that reaches it.
+  std::function<void(UINT message, WPARAM wParam)> onOtherMessage;
   int playerEventMessages = 0;
 
  private:

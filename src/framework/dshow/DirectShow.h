@@ -4,6 +4,11 @@
 
 #include <windows.h>
 
+// dshow.h brings strsafe.h, which would otherwise rename swprintf, wcscpy and the like
+// into errors for every file that includes this one after the standard headers.
+#ifndef STRSAFE_NO_DEPRECATE
+#define STRSAFE_NO_DEPRECATE
+#endif
 #include <dshow.h>
 #include <wrl/client.h>
 
