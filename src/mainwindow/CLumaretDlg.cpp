@@ -183,6 +183,7 @@ bool CLumaretDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
       Map::Notify<&CLumaretDlg::OnProgressReleased>(IDC_PROGRESS, NM_RELEASEDCAPTURE),
       Map::Notify<&CLumaretDlg::OnVolumeReleased>(IDC_VOLUME, NM_RELEASEDCAPTURE),
       Map::Message<&CLumaretDlg::OnPlayerEvent>(feed::WM_PLAYER_EVENT),
+      Map::Message<&CLumaretDlg::OnPlayerBuilt>(feed::WM_PLAYER_BUILT),
       Map::Message<&CLumaretDlg::OnProgressTick>(WM_PROGRESS_TICK),
       Map::Message<&CLumaretDlg::OnAutoplay>(WM_AUTOPLAY),
       Map::Message<&CLumaretDlg::OnTimer>(WM_TIMER),
@@ -229,6 +230,7 @@ LRESULT CLumaretDlg::OnTimer(WPARAM timer, LPARAM) {
     KillTimer(kNextCandidateTimer);
     if (m_walk.next >= 0) PlayNextCandidate();
   }
+  if (timer == kBuildDeadlineTimer) OnBuildDeadline();
   return 0;
 }
 

@@ -34,6 +34,9 @@ inline constexpr UINT kProgressPeriodMs = 100;
 // After a failed start, the next candidate entry is tried when this timer fires: timers
 // come after input and painting, so the window answers between attempts.
 inline constexpr UINT_PTR kNextCandidateTimer = 1001;
+// Set while the player opens an entry: when it fires first, the opening is given up and
+// the entry counts as failed.
+inline constexpr UINT_PTR kBuildDeadlineTimer = 1002;
 // The system menu's "About Plumora" item.
 inline constexpr UINT kAboutCommand = 16;
 // The tray icon's identifier.
@@ -55,13 +58,15 @@ class CLumaretDlg : public framework::CDialogEx, public app::IPlaylistTarget {
   // Asks whether to quit; with OK the window ends (and with it the program). The answer.
   bool ConfirmExit();
 
-  // Starts entry index (the first when index is out of range) at once; when it fails, the
-  // further entries that the play mode names are tried one after another, the window
-  // answering between attempts.
+  // Starts opening entry index (the first when index is out of range) at once; when it
+  // fails, the further entries that the play mode names are tried one after another, the
+  // window answering all the while.
   void PlayEntry(int index);
 
   // For tests and the other windows: the state the controls show.
   int CurrentIndex() const { return m_currentIndex; }
+  // An entry is being opened, or waits for its turn after a failed one.
+  bool IsStarting() const { return m_player.IsBuilding() || m_walk.next >= 0; }
   bool IsPaused() const { return m_paused; }
   bool IsMuted() const { return m_muted; }
   const Playlist& Entries() const { return m_playlist; }
@@ -100,7 +105,6 @@ class CLumaretDlg : public framework::CDialogEx, public app::IPlaylistTarget {
   void EnableTransport(bool enable);
 
   // Playback
-  bool TryPlayFile(const std::wstring& path);
   bool RewindRunningGraph();
   void ShowStopped();
   void MarkCurrentEntry(int index);
@@ -117,11 +121,20 @@ class CLumaretDlg : public framework::CDialogEx, public app::IPlaylistTarget {
   LRESULT OnPlayerEvent(WPARAM, LPARAM);
   LRESULT OnProgressTick(WPARAM, LPARAM);
   LRESULT OnAutoplay(WPARAM, LPARAM);
-  // Tries the walk's next candidate; after a failure sets kNextCandidateTimer for the one
-  // after it.
+  // Starts opening the walk's next candidate in the player; WM_PLAYER_BUILT or the build
+  // deadline tells how it went.
   void PlayNextCandidate();
-  // Ends a walk under way: the transport or the list changed under it.
+  LRESULT OnPlayerBuilt(WPARAM ticket, LPARAM);
+  void OnBuildDeadline();
+  // The candidate did not start: says why and sets kNextCandidateTimer for the next one
+  // the play mode names, if any.
+  void CandidateFailed(int candidate, const std::wstring& path, HRESULT result);
+  void ShowPlaying(const std::wstring& path);
+  // Ends a walk under way, giving up an entry being opened: the transport or the list
+  // changed under it.
   void CancelCandidateWalk();
+  // An entry plays, or is being opened: nothing else should start.
+  bool IsPlayingOrOpening() const { return m_player.HasGraph() || m_player.IsBuilding(); }
   LRESULT OnTimer(WPARAM, LPARAM);
   LRESULT OnPaint(WPARAM, LPARAM);
   LRESULT OnDisplayChange(WPARAM, LPARAM);
@@ -160,12 +173,14 @@ class CLumaretDlg : public framework::CDialogEx, public app::IPlaylistTarget {
   HICON m_icon = nullptr;
   HICON m_smallIcon = nullptr;
   int m_currentIndex = -1;
-  // The entries PlayEntry tries, one per tick of kNextCandidateTimer, so that the window
-  // answers between attempts however many entries in a row fail (a failure can take a
-  // second or two).
+  // The entries PlayEntry tries, one per tick of kNextCandidateTimer, each opened away from
+  // the window's thread, so that the window answers all the time however many entries
+  // in a row fail (a failure can take a second or two) and whatever an opening does.
   struct CandidateWalk {
     int origin = -1;
-    int next = -1;  // -1: no walk under way
+    int next = -1;     // -1: no candidate waits for its turn
+    int opening = -1;  // the entry the player is opening; -1: none
+    std::wstring openingPath;
     std::vector<bool> tried;
   };
   CandidateWalk m_walk;

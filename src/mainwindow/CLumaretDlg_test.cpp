@@ -14,10 +14,12 @@
 
 #include "app/ModulePaths.h"
 #include "feed/CMyVideoSampleGrabberCB.h"
+#include "feed/ErrorMessageText.h"
 #include "feed/FrameLayout.h"
 #include "framework/LinkCtrl.h"
 #include "resources/resource.h"
 #include "testing/DialogDriver.h"
+#include "testing/StalledFile.h"
 #include "testing/TempFolder.h"
 
 namespace mainwindow {
@@ -56,8 +58,16 @@ class MainWindowTest : public ::testing::Test {
  protected:
   // Writes the playlist file the window starts with and opens the window.
   void Open(const Playlist& entries) {
+    OpenWithoutWaiting(entries);
+    ASSERT_TRUE(Settle());
+  }
+
+  // Opens the window and leaves its first start, if any, under way.
+  void OpenWithoutWaiting(const Playlist& entries,
+                          DWORD buildDeadlineMs = feed::kDefaultBuildDeadlineMs) {
     ASSERT_TRUE(SavePlaylist(entries));
     m_window = std::make_unique<CLumaretDlg>();
+    m_window->Player().SetBuildDeadline(buildDeadlineMs);
     ASSERT_TRUE(m_window->Create(nullptr));
     m_window->ShowWindow(SW_SHOW);
     Pump(300);
@@ -80,9 +90,16 @@ class MainWindowTest : public ::testing::Test {
     return testing_support::PumpDialogUntil(Dialog(), done, timeoutMs);
   }
 
+  // Waits until no entry is being opened or waits for its turn: a start has played or
+  // failed, entries after a failure included.
+  bool Settle() {
+    return PumpUntil([&] { return !m_window->IsStarting(); }, 20000);
+  }
+
   void Click(int id) {
     ::SendMessageW(Item(id), BM_CLICK, 0, 0);
     Pump(50);
+    Settle();
   }
 
   // Selects a row as a click on it does.
@@ -93,7 +110,7 @@ class MainWindowTest : public ::testing::Test {
     Pump(20);
   }
 
-  void DoubleClickRow(int row) {
+  void DoubleClickRow(int row, bool settle = true) {
     SelectRow(row);
     NMITEMACTIVATE click{};
     click.hdr.hwndFrom = Item(IDC_PLAYLIST);
@@ -102,6 +119,7 @@ class MainWindowTest : public ::testing::Test {
     click.iItem = row;
     ::SendMessageW(Dialog(), WM_NOTIFY, IDC_PLAYLIST, reinterpret_cast<LPARAM>(&click));
     Pump(50);
+    if (settle) Settle();
   }
 
   int RowCount() const { return ListView_GetItemCount(Item(IDC_PLAYLIST)); }
@@ -473,6 +491,7 @@ TEST_F(MainWindowTest, AddingThreeFilesWhileIdlePlaysTheFirstAndSavesAllThree) {
     PumpUntil([&] { return RowCount() == 3; }, 10000);
   }
   ASSERT_EQ(RowCount(), 3);
+  ASSERT_TRUE(Settle());
   std::vector<std::wstring> names;
   for (int row = 0; row < 3; ++row) names.push_back(RowText(row));
   // The dialog decides the order; all three are there, and the first of them plays.
@@ -515,6 +534,8 @@ TEST_F(MainWindowTest, AFileAddedByAnotherWindowAfterStopOnlyJoinsTheList) {
 TEST_F(MainWindowTest, AFileAddedWhileIdleStartsAtOnceAndWithoutSaveIsNotWritten) {
   Open({});
   m_window->AddFileToPlaylist(Media(L"small.avi"), false);
+  EXPECT_TRUE(m_window->IsStarting());  // at once, without waiting for the file to open
+  ASSERT_TRUE(Settle());
   EXPECT_TRUE(m_window->Player().HasGraph());
   EXPECT_EQ(MarkedRows(), std::vector<int>{0});
   EXPECT_EQ(PlaylistFileBytes(), "");
@@ -532,6 +553,7 @@ TEST_F(MainWindowTest, APathLongerThanTheClassicLimitIsKeptWholeAndFailsCleanly)
   while (path.size() < 300) path += L"very long folder name\\";
   path += L"clip.avi";
   m_window->AddFileToPlaylist(path, true);
+  ASSERT_TRUE(Settle());
   EXPECT_EQ(m_window->EntryPathAt(0), path);
   EXPECT_EQ(RowText(0), L"clip.avi");
   EXPECT_FALSE(m_window->Player().HasGraph());
@@ -595,6 +617,7 @@ TEST_F(MainWindowTest, DeletingTheOnlyEntryWhileItPlaysStopsEverything) {
   EXPECT_EQ(PlaylistFileBytes(), "");
   // Idle again: a new file starts by itself.
   m_window->AddFileToPlaylist(Media(L"small.avi"), true);
+  ASSERT_TRUE(Settle());
   EXPECT_TRUE(m_window->Player().HasGraph());
 }
 
@@ -717,6 +740,48 @@ TEST_F(MainWindowFailureTest, LoopListTriesOnUntilTheThirdEntryPlays) {
   EXPECT_EQ(Status(), L"现在正在播放的视频是：raw.avi");
   EXPECT_FALSE(m_window->IsPaused());
   EXPECT_TRUE(FramesArrive());
+}
+
+TEST_F(MainWindowFailureTest, AnEntryWhoseOpeningNeverEndsIsGivenUpWhileTheWindowAnswers) {
+  testing_support::StalledFile stalled;
+  ASSERT_TRUE(stalled.IsValid());
+  const DWORD opened = ::GetTickCount();
+  OpenWithoutWaiting({stalled.Path(), Media(L"raw.avi")}, 1500);
+  // Meanwhile the window answers: a row can be selected and its buttons follow.
+  SelectRow(1);
+  EXPECT_TRUE(Enabled(IDC_DELETE));
+  EXPECT_FALSE(m_window->Player().HasGraph());
+  EXPECT_TRUE(m_window->Player().IsBuilding());
+
+  ASSERT_TRUE(PumpUntil([&] { return m_window->CurrentIndex() == 1; }));
+  EXPECT_GE(::GetTickCount() - opened, 1400u);
+  EXPECT_EQ(MarkedRows(), std::vector<int>{1});
+  EXPECT_EQ(Status(), L"现在正在播放的视频是：raw.avi");
+  EXPECT_TRUE(FramesArrive());
+  // The opening left behind ends when the stall does, and changes nothing.
+  stalled.Release();
+  Pump(500);
+  EXPECT_EQ(m_window->CurrentIndex(), 1);
+  EXPECT_EQ(Status(), L"现在正在播放的视频是：raw.avi");
+}
+
+TEST_F(MainWindowFailureTest, AGivenUpOpeningSaysWhyAndStopDuringAnOpeningEndsIt) {
+  testing_support::StalledFile stalled;
+  ASSERT_TRUE(stalled.IsValid());
+  OpenWithoutWaiting({stalled.Path()}, 1000);
+  ASSERT_TRUE(PumpUntil([&] { return !m_window->Player().IsBuilding(); }));
+  EXPECT_EQ(Status(), L"播放视频 " + FileNameOf(stalled.Path()) + L"失败，失败的理由是：" +
+                          feed::ErrorMessageText(feed::E_GRAPH_BUILD_TIMEOUT));
+  EXPECT_FALSE(m_window->Player().HasGraph());
+
+  DoubleClickRow(0, false);  // opening again, then Stop before the deadline
+  EXPECT_TRUE(m_window->Player().IsBuilding());
+  Click(IDC_STOP);
+  EXPECT_FALSE(m_window->Player().IsBuilding());
+  EXPECT_EQ(Status(), L"停止播放视频");
+  Pump(1500);  // past the deadline: nothing more happens
+  EXPECT_EQ(Status(), L"停止播放视频");
+  EXPECT_FALSE(m_window->Player().HasGraph());
 }
 
 TEST_F(MainWindowFailureTest, WhenNothingPlaysEveryEntryIsTriedOnceAndTheLastFailureShows) {

@@ -1,5 +1,7 @@
 // The main window's transport: starting entries by play mode, the end of a file, play and
 // pause, stop, progress, volume, mute and the status line.
+#include <utility>
+
 #include "feed/ErrorMessageText.h"
 #include "framework/DebugText.h"
 #include "mainwindow/CLumaretDlg.h"
@@ -31,7 +33,9 @@ void CLumaretDlg::PlayEntry(int index) {
   if (count > 0 && (index < 0 || index >= count)) index = 0;
   // Every entry is tried at most once per walk, whatever the mode.
   CancelCandidateWalk();
-  m_walk = CandidateWalk{index, index, std::vector<bool>(static_cast<size_t>(count), false)};
+  m_walk = CandidateWalk{};
+  m_walk.origin = m_walk.next = index;
+  m_walk.tried.assign(static_cast<size_t>(count), false);
   PlayNextCandidate();
 }
 
@@ -44,13 +48,54 @@ void CLumaretDlg::PlayNextCandidate() {
     m_player.ReleaseGraph();
     return;
   }
-  if (TryPlayFile(path)) {
-    MarkCurrentEntry(candidate);
+  const HRESULT started = m_player.StartPlayToCamera(path.c_str(), m_preview.GetSafeHwnd());
+  if (FAILED(started)) {
+    CandidateFailed(candidate, path, started);
     return;
   }
+  m_walk.opening = candidate;
+  m_walk.openingPath = path;
+  SetTimer(kBuildDeadlineTimer, m_player.BuildDeadline());
+}
+
+LRESULT CLumaretDlg::OnPlayerBuilt(WPARAM ticket, LPARAM) {
+  HRESULT result = S_OK;
+  // A start given up or replaced since has nothing to say.
+  if (!m_player.FinishPlayToCamera(ticket, result)) return 0;
+  KillTimer(kBuildDeadlineTimer);
+  const int candidate = std::exchange(m_walk.opening, -1);
+  const std::wstring path = std::move(m_walk.openingPath);
+  if (FAILED(result)) {
+    CandidateFailed(candidate, path, result);
+    return 0;
+  }
+  ShowPlaying(path);
+  MarkCurrentEntry(candidate);
+  return 0;
+}
+
+void CLumaretDlg::OnBuildDeadline() {
+  KillTimer(kBuildDeadlineTimer);
+  if (!m_player.IsBuilding() || m_walk.opening < 0) return;
+  m_player.AbandonBuild();
+  const int candidate = std::exchange(m_walk.opening, -1);
+  CandidateFailed(candidate, std::move(m_walk.openingPath), feed::E_GRAPH_BUILD_TIMEOUT);
+}
+
+void CLumaretDlg::CandidateFailed(int candidate, const std::wstring& path, HRESULT result) {
+  m_player.ReleaseGraph();
+  ShowStopped();
+  // A given-up opening is not asked about its file: on a stalled share that would stall
+  // the window too.
+  const std::wstring reason = result == feed::E_GRAPH_BUILD_TIMEOUT || FileExists(path)
+                                  ? feed::ErrorMessageText(result)
+                                  : L"媒体文件不存在或者已经被删除";
+  SetStatus(L"播放视频 " + FileNameOf(path) + L"失败，失败的理由是：" + reason);
+
   // Entries added while the walk went on are candidates too.
   m_walk.tried.resize(m_playlist.size(), false);
-  m_walk.tried[static_cast<size_t>(candidate)] = true;
+  if (candidate >= 0 && candidate < static_cast<int>(m_walk.tried.size()))
+    m_walk.tried[static_cast<size_t>(candidate)] = true;
   // Without a next candidate the failure status of this attempt stays visible.
   const int next =
       NextAfterFailure(CurrentPlayMode(), candidate, m_currentIndex, m_walk.origin, m_walk.tried);
@@ -61,20 +106,14 @@ void CLumaretDlg::PlayNextCandidate() {
 
 void CLumaretDlg::CancelCandidateWalk() {
   KillTimer(kNextCandidateTimer);
+  KillTimer(kBuildDeadlineTimer);
   m_walk.next = -1;
+  if (m_walk.opening >= 0) m_player.AbandonBuild();
+  m_walk.opening = -1;
+  m_walk.openingPath.clear();
 }
 
-bool CLumaretDlg::TryPlayFile(const std::wstring& path) {
-  if (path.empty()) return false;
-  const HRESULT result = m_player.PlayToCamera(path.c_str(), m_preview.GetSafeHwnd());
-  if (FAILED(result)) {
-    m_player.ReleaseGraph();
-    ShowStopped();
-    const std::wstring reason =
-        FileExists(path) ? feed::ErrorMessageText(result) : L"媒体文件不存在或者已经被删除";
-    SetStatus(L"播放视频 " + FileNameOf(path) + L"失败，失败的理由是：" + reason);
-    return false;
-  }
+void CLumaretDlg::ShowPlaying(const std::wstring& path) {
   SetStatus(L"现在正在播放的视频是：" + FileNameOf(path));
   m_paused = false;
   SetPlayButtonState(true);
@@ -84,7 +123,6 @@ bool CLumaretDlg::TryPlayFile(const std::wstring& path) {
   const bool hasVolume = m_player.GetVolume(volume);
   m_muteButton.EnableWindow(hasVolume);
   m_volume.EnableWindow(hasVolume);
-  return true;
 }
 
 void CLumaretDlg::ShowStopped() {

@@ -96,7 +96,7 @@ void CLumaretDlg::AppendPlaylistEntry(const std::wstring& path) {
 void CLumaretDlg::AddFileToPlaylist(const std::wstring& path, bool save) {
   AppendPlaylistEntry(path);
   if (save) SavePlaylistFile();
-  if (!m_player.HasGraph() && !m_paused) PlayEntry(static_cast<int>(m_playlist.size()) - 1);
+  if (!IsPlayingOrOpening() && !m_paused) PlayEntry(static_cast<int>(m_playlist.size()) - 1);
   if (!m_playlist.empty()) m_clearButton.EnableWindow(true);
 }
 
@@ -112,7 +112,7 @@ void CLumaretDlg::OnAdd() {
     AppendPlaylistEntry(path);
     appended = true;
     // The first file that starts makes a graph; the rest of the selection only joins.
-    if (!m_player.HasGraph() && !m_paused) PlayEntry(static_cast<int>(m_playlist.size()) - 1);
+    if (!IsPlayingOrOpening() && !m_paused) PlayEntry(static_cast<int>(m_playlist.size()) - 1);
     if (!m_playlist.empty()) m_clearButton.EnableWindow(true);
   }
   if (appended) SavePlaylistFile();
@@ -125,16 +125,20 @@ void CLumaretDlg::OnDelete() {
     return;
   }
   // The rows move: a walk over them cannot go on.
+  const int opening = m_walk.opening;
   CancelCandidateWalk();
   m_playlist.erase(m_playlist.begin() + row);
   m_list.DeleteItem(row);
   if (row == m_currentIndex) {
     // The entry that moved into its place plays (past the end, the first).
     PlayEntry(row);
-  } else if (row < m_currentIndex) {
+  } else {
     // The playing entry moved up a row; the index follows it, so that the end of the file
     // goes on with the entry after it.
-    --m_currentIndex;
+    if (row < m_currentIndex) --m_currentIndex;
+    // An entry being opened is opened again where it now stands (the deleted one's
+    // successor when it was the one deleted).
+    if (opening >= 0) PlayEntry(opening > row ? opening - 1 : opening);
   }
   SavePlaylistFile();
   if (m_playlist.empty()) {
@@ -194,11 +198,15 @@ bool CLumaretDlg::SwapEntries(int a, int b) {
   const int count = static_cast<int>(m_playlist.size());
   if (a < 0 || b < 0 || a >= count || b >= count) return false;
   std::swap(m_playlist[static_cast<size_t>(a)], m_playlist[static_cast<size_t>(b)]);
-  // The current index follows the playing entry.
+  // The current index follows the playing entry, and the walk the entry being opened.
   if (m_currentIndex == a)
     MarkCurrentEntry(b);
   else if (m_currentIndex == b)
     MarkCurrentEntry(a);
+  if (m_walk.opening == a)
+    m_walk.opening = b;
+  else if (m_walk.opening == b)
+    m_walk.opening = a;
   return true;
 }
 
