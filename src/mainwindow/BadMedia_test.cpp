@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cwchar>
 #include <memory>
 #include <random>
 #include <string>
@@ -108,6 +109,14 @@ class ResponsivenessProbe {
   ULONGLONG m_longest = 0;
 };
 
+// Minutes to keep the loop going, from PLUMORA_BAD_MEDIA_MINUTES; 0 without it.
+unsigned LongRunMinutes() {
+  wchar_t text[16] = L"";
+  if (::GetEnvironmentVariableW(L"PLUMORA_BAD_MEDIA_MINUTES", text, 16) == 0) return 0;
+  const long minutes = std::wcstol(text, nullptr, 10);
+  return minutes > 0 && minutes <= 24 * 60 ? static_cast<unsigned>(minutes) : 0;
+}
+
 struct BadFile {
   std::wstring path;
   // False for files that a player may still play in part (cut short after their start).
@@ -205,15 +214,19 @@ TEST_F(BadMediaTest, ALoopOfGoodAndBadFilesKeepsAnsweringReportsEachBadOneAndFee
   // Deleted as soon as the player lets go of it: it starts in one round and is missing
   // in the next.
   bool doomedDeleted = false;
+  // Two rounds at least; PLUMORA_BAD_MEDIA_MINUTES (tools/bad-media.sh) keeps the loop
+  // going that long.
+  const ULONGLONG runUntil = ::GetTickCount64() + LongRunMinutes() * 60000ull;
   const bool settled = testing_support::PumpDialogUntil(
       dialog,
       [&] {
         if (!doomedDeleted && status.Count(playing + FileNameOf(doomedPath)) > 0)
           doomedDeleted = ::DeleteFileW(doomedPath.c_str()) != FALSE;
         return status.Count(failed(doomedPath) + gone) > 0 &&
-               status.Count(playing + L"mjpeg.avi") >= 2;
+               status.Count(playing + L"mjpeg.avi") >= 2 && ::GetTickCount64() >= runUntil;
       },
-      90000);
+      90000 + static_cast<unsigned>(LongRunMinutes()) * 60000u);
+  std::printf("rounds: %d\n", status.Count(playing + L"mjpeg.avi"));
   const std::string playlistAfter =
       testing_support::ReadFileBytes(app::GetModuleFolder() + L"chapters.dat");
   window.reset();
