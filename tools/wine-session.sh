@@ -3,6 +3,9 @@
 
 plumora_stop_wine_session() {
   wineserver -k >/dev/null 2>&1 || true
+  # Until the server has gone: a session started right after would otherwise meet the
+  # old server on its way out, and `wineserver -p` fails.
+  wineserver -w >/dev/null 2>&1 || true
   if [ -n "${plumora_xvfb_pid:-}" ]; then
     kill "$plumora_xvfb_pid" >/dev/null 2>&1 || true
     wait "$plumora_xvfb_pid" 2>/dev/null || true
