@@ -2,14 +2,20 @@
 // list of the cameras and the picture of the chosen one in a window.
 //
 //   camera-viewer [--device NAME] [--seconds N]   shows the camera (default "Virtual Camera")
+//   camera-viewer [--device NAME] [--seconds N] --reconnect ON OFF
+//                                                 shows it for ON seconds, lets it go for OFF
+//                                                 seconds, and again, over and over; after
+//                                                 each connection prints a line
+//                                                 "connection N: frames F"
 //   camera-viewer --list                          prints the names clients list, one a line
 //
-// Exit code 0 when the camera showed (or the list was printed), 1 when it could not be
-// opened or connected (the reason is printed), 4 on bad usage.
+// Exit code 0 when the camera showed every time (or the list was printed), 1 when it could
+// not be opened or connected (the reason is printed), 4 on bad usage.
 #include <windows.h>
 
 #include <commctrl.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cwchar>
 #include <string>
@@ -25,9 +31,38 @@ namespace {
 constexpr wchar_t kClassName[] = L"PlumoraCameraViewer";
 constexpr int kPickerId = 100;
 constexpr UINT_PTR kQuitTimer = 1;
+constexpr UINT_PTR kReconnectTimer = 2;
 constexpr int kVideoWidth = 640, kVideoHeight = 480, kMargin = 10, kPickerHeight = 24;
 
-// A camera shown in a video renderer that draws into our window.
+// Counts the frames that pass a Sample Grabber, on the streaming thread. Owned by the
+// preview, which releases its graph first: the reference count is fixed.
+class CFrameCounter : public ISampleGrabberCB {
+ public:
+  STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+    if (iid == IID_IUnknown || iid == IID_ISampleGrabberCB) {
+      *object = static_cast<ISampleGrabberCB*>(this);
+      return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+  STDMETHODIMP_(ULONG) Release() override { return 1; }
+  STDMETHODIMP SampleCB(double, IMediaSample*) override {
+    ++m_frames;
+    return S_OK;
+  }
+  STDMETHODIMP BufferCB(double, BYTE*, long) override { return S_OK; }
+
+  long Frames() const { return m_frames.load(); }
+  void Reset() { m_frames = 0; }
+
+ private:
+  std::atomic<long> m_frames{0};
+};
+
+// A camera shown in a video renderer that draws into our window. A Sample Grabber before
+// the renderer counts the frames: Wine's renderer has no IQualProp that would.
 class CPreview {
  public:
   HRESULT Show(const std::wstring& device, HWND area) {
@@ -37,10 +72,17 @@ class CPreview {
     if (FAILED(result)) return result;
     const ComPtr<IBaseFilter> camera = vcam::OpenVideoInputDevice(device);
     if (camera == nullptr) return VFW_E_NOT_FOUND;
-    ComPtr<IBaseFilter> renderer;
     ComPtr<ICaptureGraphBuilder2> builder;
+    ComPtr<IBaseFilter> grabber, renderer;
+    ComPtr<ISampleGrabber> grabbing;
+    m_counter.Reset();
     // The classic renderer takes 24-bit RGB as it comes.
     if (FAILED(result = m_graph->AddFilter(camera.Get(), device.c_str())) ||
+        FAILED(result = ::CoCreateInstance(CLSID_SampleGrabber, nullptr, CLSCTX_INPROC_SERVER,
+                                           IID_PPV_ARGS(&grabber))) ||
+        FAILED(result = grabber.As(&grabbing)) ||
+        FAILED(result = grabbing->SetCallback(&m_counter, 0)) ||
+        FAILED(result = m_graph->AddFilter(grabber.Get(), L"Frame counter")) ||
         FAILED(result = ::CoCreateInstance(CLSID_VideoRenderer, nullptr, CLSCTX_INPROC_SERVER,
                                            IID_PPV_ARGS(&renderer))) ||
         FAILED(result = m_graph->AddFilter(renderer.Get(), L"Video Renderer")) ||
@@ -50,7 +92,7 @@ class CPreview {
       return result;
     ChooseSize(builder.Get(), camera.Get());
     if (FAILED(result = builder->RenderStream(&PIN_CATEGORY_CAPTURE, &MEDIATYPE_Video, camera.Get(),
-                                              nullptr, renderer.Get())))
+                                              grabber.Get(), renderer.Get())))
       return result;
     // MinGW's headers give IVideoWindow no __uuidof.
     if (FAILED(result = m_graph->QueryInterface(
@@ -76,6 +118,9 @@ class CPreview {
     m_window.Reset();
     m_graph.Reset();
   }
+
+  // The frames that reached the renderer since the camera was last shown.
+  long Frames() const { return m_counter.Frames(); }
 
   ~CPreview() { Close(); }
 
@@ -106,6 +151,8 @@ class CPreview {
     }
   }
 
+  // Before the graph, which calls it until released.
+  CFrameCounter m_counter;
   ComPtr<IGraphBuilder> m_graph;
   ComPtr<IVideoWindow> m_window;
 };
@@ -116,6 +163,12 @@ struct Viewer {
   HWND picker = nullptr;
   HWND area = nullptr;
   HRESULT shown = E_FAIL;
+  // --reconnect: how long each connection lasts and the pause after it, in milliseconds.
+  UINT connectedMs = 0;
+  UINT pauseMs = 0;
+  bool connected = false;
+  int connections = 0;
+  int failedConnections = 0;
 };
 
 Viewer* g_viewer = nullptr;
@@ -130,6 +183,30 @@ void ShowChosen() {
                  static_cast<unsigned long>(g_viewer->shown));
 }
 
+// Ends the connection under way and reports it, or starts the next one.
+void Reconnect(HWND window) {
+  Viewer& viewer = *g_viewer;
+  if (viewer.connected) {
+    viewer.preview.Close();
+    const long frames = viewer.preview.Frames();
+    viewer.connected = false;
+    ++viewer.connections;
+    if (FAILED(viewer.shown)) {
+      ++viewer.failedConnections;
+      std::printf("connection %d: failed, error 0x%08lx\n", viewer.connections,
+                  static_cast<unsigned long>(viewer.shown));
+    } else {
+      std::printf("connection %d: frames %ld\n", viewer.connections, frames);
+    }
+    std::fflush(stdout);
+    ::SetTimer(window, kReconnectTimer, viewer.pauseMs, nullptr);
+    return;
+  }
+  ShowChosen();
+  viewer.connected = true;
+  ::SetTimer(window, kReconnectTimer, viewer.connectedMs, nullptr);
+}
+
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND:
@@ -137,6 +214,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       return 0;
     case WM_TIMER:
       if (wParam == kQuitTimer) ::DestroyWindow(window);
+      if (wParam == kReconnectTimer) Reconnect(window);
       return 0;
     case WM_DESTROY:
       g_viewer->preview.Close();
@@ -149,6 +227,8 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 struct Options {
   std::wstring device = L"Virtual Camera";
   double seconds = 0;
+  double connectedSeconds = 0;
+  double pauseSeconds = 0;
   bool list = false;
 };
 
@@ -161,6 +241,10 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options) {
       options.device = argv[++i];
     } else if (arg == L"--seconds" && i + 1 < argc) {
       options.seconds = std::wcstod(argv[++i], nullptr);
+    } else if (arg == L"--reconnect" && i + 2 < argc) {
+      options.connectedSeconds = std::wcstod(argv[++i], nullptr);
+      options.pauseSeconds = std::wcstod(argv[++i], nullptr);
+      if (options.connectedSeconds <= 0 || options.pauseSeconds <= 0) return false;
     } else {
       return false;
     }
@@ -173,7 +257,9 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options) {
 int wmain(int argc, wchar_t** argv) {
   Options options;
   if (!ParseOptions(argc, argv, options)) {
-    std::fprintf(stderr, "usage: camera-viewer [--device NAME] [--seconds N] | --list\n");
+    std::fprintf(stderr,
+                 "usage: camera-viewer [--device NAME] [--seconds N] [--reconnect ON OFF] | "
+                 "--list\n");
     return 4;
   }
   if (FAILED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 1;
@@ -225,7 +311,13 @@ int wmain(int argc, wchar_t** argv) {
   }
   ::SendMessageW(viewer.picker, CB_SETCURSEL, static_cast<WPARAM>(chosen), 0);
   ::ShowWindow(window, SW_SHOW);
-  ShowChosen();
+  if (options.connectedSeconds > 0) {
+    viewer.connectedMs = static_cast<UINT>(options.connectedSeconds * 1000);
+    viewer.pauseMs = static_cast<UINT>(options.pauseSeconds * 1000);
+    Reconnect(window);
+  } else {
+    ShowChosen();
+  }
   if (options.seconds > 0)
     ::SetTimer(window, kQuitTimer, static_cast<UINT>(options.seconds * 1000), nullptr);
 
@@ -234,9 +326,10 @@ int wmain(int argc, wchar_t** argv) {
     ::TranslateMessage(&message);
     ::DispatchMessageW(&message);
   }
-  const HRESULT shown = viewer.shown;
+  const bool allShown =
+      options.connectedSeconds > 0 ? viewer.failedConnections == 0 : SUCCEEDED(viewer.shown);
   g_viewer = nullptr;
   viewer.devices.clear();
   ::CoUninitialize();
-  return SUCCEEDED(shown) ? 0 : 1;
+  return allShown ? 0 : 1;
 }
