@@ -6,7 +6,6 @@
 
 #include <atomic>
 #include <cstdio>
-#include <random>
 #include <thread>
 
 #include "app/ModulePaths.h"
@@ -15,6 +14,7 @@
 #include "testing/FileBytes.h"
 #include "testing/NoticeCapture.h"
 #include "testing/Process.h"
+#include "testing/RandomMoment.h"
 #include "testing/TempFolder.h"
 
 namespace app {
@@ -275,11 +275,8 @@ TEST_F(SettingStoreTest, KilledAtRandomMomentsTheFileHoldsTheOldOrTheNewSettings
   const std::vector<std::wstring> first = SavedValues(CrashTestSettings(false));
   const std::vector<std::wstring> second = SavedValues(CrashTestSettings(true));
   ASSERT_TRUE(CSettingStore::InstanceFor(m_config)->Save(CrashTestSettings(false)));
-  std::mt19937 random(20261210);
   // Up to several saves' time: kills land before, inside and after saves.
-  std::uniform_int_distribution<int> spinMicroseconds(0, 40000);
-  LARGE_INTEGER frequency;
-  ::QueryPerformanceFrequency(&frequency);
+  testing_support::CRandomMoments moments(20261210, 40000);
 
   int firstRecords = 0, secondRecords = 0, killedMidSave = 0;
   for (int kill = 0; kill < kKills; ++kill) {
@@ -293,13 +290,7 @@ TEST_F(SettingStoreTest, KilledAtRandomMomentsTheFileHoldsTheOldOrTheNewSettings
     ASSERT_EQ(::WaitForMultipleObjects(2, waitFor, FALSE, 30000), WAIT_OBJECT_0)
         << "the saver ended or hung before its first save";
 
-    // Busy-wait rather than Sleep: the kill must land anywhere within a save, not only on
-    // the scheduler's ticks.
-    LARGE_INTEGER start, now;
-    ::QueryPerformanceCounter(&start);
-    const LONGLONG spin = spinMicroseconds(random) * frequency.QuadPart / 1000000;
-    do ::QueryPerformanceCounter(&now);
-    while (now.QuadPart - start.QuadPart < spin);
+    moments.WaitForNext();
     ASSERT_TRUE(saver.Kill(9));
     ASSERT_EQ(saver.Wait(30000), 9) << "the saver stopped by itself";
 
