@@ -254,19 +254,26 @@ HWND CPlumoraRemote::WaitForDialog(int controlId) const {
   return search.found;
 }
 
-bool CPlumoraRemote::SaveSettings(const std::wstring& root, std::wstring& shownRoot) {
+HWND CPlumoraRemote::OpenSettings(std::wstring& shownRoot) {
   const HWND settingsButton = ::GetDlgItem(m_window, IDC_SETTINGS);
   // Posted: the dialog runs its own modal loop inside the handler.
   if (!::PostMessageW(m_window, WM_COMMAND, MAKEWPARAM(IDC_SETTINGS, BN_CLICKED),
                       reinterpret_cast<LPARAM>(settingsButton)))
-    return false;
+    return nullptr;
   const HWND dialog = WaitForDialog(IDC_SETTING_OK);
-  if (dialog == nullptr) return false;
-  const HWND rootEdit = ::GetDlgItem(dialog, IDC_STORAGE_ROOT);
-  shownRoot = WindowText(rootEdit);
-  if (!Send(rootEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(root.c_str()), nullptr) ||
-      !Send(dialog, WM_COMMAND, MAKEWPARAM(IDC_SETTING_OK, BN_CLICKED),
-            reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDC_SETTING_OK)), nullptr))
+  if (dialog != nullptr) shownRoot = WindowText(::GetDlgItem(dialog, IDC_STORAGE_ROOT));
+  return dialog;
+}
+
+bool CPlumoraRemote::EnterStorageRoot(HWND dialog, const std::wstring& root) {
+  return Send(::GetDlgItem(dialog, IDC_STORAGE_ROOT), WM_SETTEXT, 0,
+              reinterpret_cast<LPARAM>(root.c_str()), nullptr);
+}
+
+bool CPlumoraRemote::CloseSettings(HWND dialog, bool confirm) {
+  const int button = confirm ? IDC_SETTING_OK : IDC_SETTING_CANCEL;
+  if (!Send(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+            reinterpret_cast<LPARAM>(::GetDlgItem(dialog, button)), nullptr))
     return false;
   return WaitUntil([&] { return !::IsWindow(dialog) || !Running(); }, m_timeoutMs) &&
          !::IsWindow(dialog);

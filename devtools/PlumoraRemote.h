@@ -57,9 +57,13 @@ class CPlumoraRemote {
   // Plumora has handled it.
   bool Press(int id);
 
-  // Opens 参数设置, reads the storage root the dialog shows into shownRoot, writes root
-  // there, presses 确定 and waits until the dialog has gone.
-  bool SaveSettings(const std::wstring& root, std::wstring& shownRoot);
+  // Opens 参数设置 and reads the storage location it shows into shownRoot; the dialog,
+  // or null when it did not open.
+  HWND OpenSettings(std::wstring& shownRoot);
+  // Types root into the open settings dialog's storage location.
+  bool EnterStorageRoot(HWND dialog, const std::wstring& root);
+  // Presses 确定 (which saves) or 取消 and waits until the dialog has gone.
+  bool CloseSettings(HWND dialog, bool confirm);
 
   // Chooses 退出系统 in the tray menu and answers the question with OK. True once the
   // question was answered; the process then ends by itself.

@@ -16,9 +16,16 @@ class CRandomMoments {
   CRandomMoments(unsigned seed, unsigned longestMicroseconds)
       : m_random(seed), m_length(0, longestMicroseconds) {}
 
+  // The length of the next wait, in microseconds, for a wait on another thread.
+  unsigned Next() { return m_length(m_random); }
+  // The same from 0 to longestMicroseconds instead.
+  unsigned Next(unsigned longestMicroseconds) {
+    return std::uniform_int_distribution<unsigned>(0, longestMicroseconds)(m_random);
+  }
+
   // Waits until the next moment; the microseconds waited.
   unsigned WaitForNext() {
-    const unsigned microseconds = m_length(m_random);
+    const unsigned microseconds = Next();
     WaitMicroseconds(microseconds);
     return microseconds;
   }

@@ -1,0 +1,37 @@
+// Watches for a file to appear or go, spinning rather than sleeping: a save's temporary
+// file lives a few milliseconds, less than a scheduler's tick.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+namespace devtools {
+
+// Waits until path exists (present) or does not (!present). False when process ended or
+// timeoutMs passed first.
+bool WaitForFile(const std::wstring& path, bool present, HANDLE process, unsigned timeoutMs);
+
+// Measures, on a thread of its own, how long a file that appears from now on lives: the
+// microseconds from its appearance until it is gone again.
+class CFileLifetime {
+ public:
+  CFileLifetime(std::wstring path, HANDLE process, unsigned timeoutMs);
+  CFileLifetime(const CFileLifetime&) = delete;
+  CFileLifetime& operator=(const CFileLifetime&) = delete;
+  ~CFileLifetime() { Microseconds(); }
+
+  // Waits for the measurement; 0 when the file did not come and go.
+  unsigned Microseconds() {
+    if (m_thread.joinable()) m_thread.join();
+    return m_microseconds;
+  }
+
+ private:
+  std::atomic<unsigned> m_microseconds{0};
+  std::thread m_thread;
+};
+
+}  // namespace devtools
