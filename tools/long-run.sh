@@ -4,19 +4,22 @@
 
 # The program's build that runs on this machine: the 64-bit one where no 32-bit code runs
 # (or with PLUMORA_PROGRAM_64=1), the 32-bit one elsewhere. Sets plumora_program_tree (the
-# build tree, whose bin/ holds the tools) and plumora_program_dist (the shipped folder), and
-# the Wine prefix: a prefix of the checks' own unless PLUMORA_WINEPREFIX names one, so that
-# ending their session ends nothing else.
+# build tree, whose bin/ holds the tools), plumora_program_dist (the shipped folder) and
+# plumora_camera_dll (the camera filter of the program's bitness there), and the Wine
+# prefix: a prefix of the checks' own unless PLUMORA_WINEPREFIX names one, so that ending
+# their session ends nothing else.
 plumora_pick_program_build() {
   if ! plumora_host_runs_32bit_code || [ "${PLUMORA_PROGRAM_64:-0}" = 1 ]; then
     export PLUMORA_WINEARCH=win64
     plumora_program_tree="$plumora_build/win64-program"
     plumora_program_dist="$plumora_build/dist64"
+    plumora_camera_dll="$plumora_program_dist/PlumoraVirtualCamera64.dll"
     export PLUMORA_WINEPREFIX=${PLUMORA_WINEPREFIX:-$plumora_build/long-run-wineprefix64}
   else
     export PLUMORA_WINEARCH=win32
     plumora_program_tree="$plumora_build/win32"
     plumora_program_dist="$plumora_build/dist"
+    plumora_camera_dll="$plumora_program_dist/PlumoraVirtualCamera32.dll"
     export PLUMORA_WINEPREFIX=${PLUMORA_WINEPREFIX:-$plumora_build/long-run-wineprefix}
   fi
   source "$plumora_repo/tools/env.sh"
