@@ -154,6 +154,10 @@ class CKillCheck {
   std::string Judge(const FileState& now, const FileState& before, SaveUnderWay::File file,
                     const SaveUnderWay& underWay, const std::wstring& name, int kill, int& asAfter);
   bool Quit(testing_support::ChildProcess& plumora, devtools::CPlumoraRemote& remote);
+  // For an action that did not happen while Plumora runs: how long its window then takes to
+  // answer again (a stall), or that it does not within a minute (a hang), and what its
+  // status line says.
+  static std::string Unanswered(devtools::CPlumoraRemote& remote);
   // One action of the user's; false when it did not happen, with m_fault set when that is
   // a fault.
   bool Do(Action action, devtools::CPlumoraRemote& remote, SaveUnderWay& underWay);
@@ -191,6 +195,14 @@ bool CKillCheck::Start(testing_support::ChildProcess& plumora,
   if (!remote->Answers(kAnswerTimeoutMs)) return Fail(which + ": the window does not answer");
   if (!m_user.CheckStart(*remote)) return Fail(which + ": " + m_user.Fault());
   return true;
+}
+
+std::string CKillCheck::Unanswered(devtools::CPlumoraRemote& remote) {
+  constexpr unsigned kHangMs = 60000;
+  const CStopwatch wait;
+  if (!remote.Answers(kHangMs)) return "its window has not answered for a minute since";
+  return "its window answered " + std::to_string(wait.Microseconds() / 1000) +
+         " ms later; the status line says \"" + Utf8(remote.StatusText()) + "\"";
 }
 
 bool CKillCheck::Do(Action action, devtools::CPlumoraRemote& remote, SaveUnderWay& underWay) {
@@ -266,10 +278,14 @@ bool CKillCheck::SaveUntilKilled(testing_support::ChildProcess& plumora,
     size_t next = 0;
     while (Do(devtools::kActions[next % 3], remote, underWay)) ++next;
     // Before the kill, nothing may go wrong.
-    if (m_fault.empty() && !kill.Issued())
-      Fail(std::string(plumora.Running() ? "Plumora did not do " : "Plumora ended during ") +
-           devtools::ActionName(devtools::kActions[next % 3]) + " before the kill, exit code " +
-           std::to_string(plumora.Wait(0)) + " (-1: still running)");
+    if (m_fault.empty() && !kill.Issued()) {
+      const std::string action = devtools::ActionName(devtools::kActions[next % 3]);
+      if (plumora.Running())
+        Fail("Plumora did not do " + action + " before the kill; " + Unanswered(remote));
+      else
+        Fail("Plumora ended during " + action + " before the kill, exit code " +
+             std::to_string(plumora.Wait(0)));
+    }
     if (!m_fault.empty()) {
       // The kill is not waited for.
       plumora.Kill(1);

@@ -226,13 +226,21 @@ std::wstring CPlumoraRemote::StatusText() const {
 }
 
 std::wstring CPlumoraRemote::WindowText(HWND window) const {
-  LRESULT length = 0;
-  if (!Send(window, WM_GETTEXTLENGTH, 0, 0, &length) || length < 0) return {};
-  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  if (!Send(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), &length))
-    return {};
-  text.resize(static_cast<size_t>(length));
+  std::wstring text;
+  ReadWindowText(window, text);
   return text;
+}
+
+bool CPlumoraRemote::ReadWindowText(HWND window, std::wstring& text) const {
+  text.clear();
+  LRESULT length = 0;
+  if (!Send(window, WM_GETTEXTLENGTH, 0, 0, &length) || length < 0) return false;
+  std::wstring buffer(static_cast<size_t>(length) + 1, L'\0');
+  if (!Send(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()), &length))
+    return false;
+  buffer.resize(static_cast<size_t>(length));
+  text = std::move(buffer);
+  return true;
 }
 
 bool CPlumoraRemote::Press(int id) {
@@ -261,7 +269,8 @@ HWND CPlumoraRemote::OpenSettings(std::wstring& shownRoot) {
                       reinterpret_cast<LPARAM>(settingsButton)))
     return nullptr;
   const HWND dialog = WaitForDialog(IDC_SETTING_OK);
-  if (dialog != nullptr) shownRoot = WindowText(::GetDlgItem(dialog, IDC_STORAGE_ROOT));
+  if (dialog == nullptr || !ReadWindowText(::GetDlgItem(dialog, IDC_STORAGE_ROOT), shownRoot))
+    return nullptr;
   return dialog;
 }
 

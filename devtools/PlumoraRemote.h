@@ -58,7 +58,7 @@ class CPlumoraRemote {
   bool Press(int id);
 
   // Opens 参数设置 and reads the storage location it shows into shownRoot; the dialog,
-  // or null when it did not open.
+  // or null when it did not open or its storage location could not be read.
   HWND OpenSettings(std::wstring& shownRoot);
   // Types root into the open settings dialog's storage location.
   bool EnterStorageRoot(HWND dialog, const std::wstring& root);
@@ -78,6 +78,8 @@ class CPlumoraRemote {
   bool Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) const;
   // The text of a window of Plumora's; empty also when it did not answer.
   std::wstring WindowText(HWND window) const;
+  // The same; false when it did not answer.
+  bool ReadWindowText(HWND window, std::wstring& text) const;
   bool Running() const;
   // Room in Plumora's process for one list item and its text, made on first use and kept,
   // so that watching over hours does not map and unmap memory there all the time.

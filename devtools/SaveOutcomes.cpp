@@ -47,4 +47,9 @@ bool CSaveOutcomes::MatchShownRoot(const FileState& settings, const std::wstring
   return RecordOrMatch(m_rootShownFor, settings, shown);
 }
 
+std::wstring CSaveOutcomes::ShownRootFor(const FileState& settings) const {
+  const auto found = m_rootShownFor.find(settings);
+  return found == m_rootShownFor.end() ? std::wstring() : found->second;
+}
+
 }  // namespace devtools

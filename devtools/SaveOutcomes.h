@@ -38,6 +38,8 @@ class CSaveOutcomes {
   bool KnowsRowsFor(const FileState& playlist) const { return m_rowsFor.count(playlist) > 0; }
   bool MatchRows(const FileState& playlist, const std::vector<std::wstring>& rows);
   bool MatchShownRoot(const FileState& settings, const std::wstring& shown);
+  // The storage location the dialog showed for settings before; empty when never shown.
+  std::wstring ShownRootFor(const FileState& settings) const;
 
  private:
   std::optional<FileState> m_playlistOfOrder[2];

@@ -53,12 +53,17 @@ bool CSavingUser::CheckStart(CPlumoraRemote& remote) {
   const HWND settings = remote.OpenSettings(shown);
   if (settings == nullptr || !remote.CloseSettings(settings, false))
     return Fail("the settings dialog did not open and close");
-  if (!m_outcomes.MatchShownRoot(m_settings, shown))
-    return Fail("the settings dialog shows the storage location " + Utf8(shown) +
-                ", other than config.ini on disk holds");
+  if (!m_outcomes.MatchShownRoot(m_settings, shown)) return ShownOtherRoot(shown);
   m_selectedRow = 0;
   if (!remote.SelectRow(m_selectedRow)) return Fail("the first row could not be selected");
   return true;
+}
+
+bool CSavingUser::ShownOtherRoot(const std::wstring& shown) {
+  return Fail("the settings dialog shows the storage location \"" + Utf8(shown) +
+              "\", where it showed \"" + Utf8(m_outcomes.ShownRootFor(m_settings)) +
+              "\" for the config.ini on disk (" + std::to_string(m_settings.bytes.size()) +
+              " bytes)");
 }
 
 bool CSavingUser::Do(Action action, CPlumoraRemote& remote, SaveUnderWay& underWay) {
@@ -90,9 +95,7 @@ bool CSavingUser::SaveSettings(CPlumoraRemote& remote, SaveUnderWay& underWay) {
   std::wstring shown;
   const HWND dialog = remote.OpenSettings(shown);
   if (dialog == nullptr) return false;
-  if (!m_outcomes.MatchShownRoot(m_settings, shown))
-    return Fail("the settings dialog showed the storage location " + Utf8(shown) +
-                ", other than config.ini holds");
+  if (!m_outcomes.MatchShownRoot(m_settings, shown)) return ShownOtherRoot(shown);
   if (!remote.EnterStorageRoot(dialog, root) || !remote.CloseSettings(dialog, true)) return false;
   m_root = root;
   m_settings = m_files.Settings();

@@ -54,6 +54,9 @@ class CSavingUser {
  private:
   bool Move(CPlumoraRemote& remote, SaveUnderWay& underWay);
   bool SaveSettings(CPlumoraRemote& remote, SaveUnderWay& underWay);
+  // Fails for a settings dialog that shows another storage location than before for the
+  // same config.ini.
+  bool ShownOtherRoot(const std::wstring& shown);
   bool Fail(const std::string& what) {
     m_fault = what;
     return false;
