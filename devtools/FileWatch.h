@@ -14,6 +14,13 @@ namespace devtools {
 // timeoutMs passed first.
 bool WaitForFile(const std::wstring& path, bool present, HANDLE process, unsigned timeoutMs);
 
+// Waits until a file at path is written anew: it appears, or one that is there when the
+// wait starts (a temporary file a killed save left) is deleted and made again or changes
+// its size or time stamp. Only attributes are read, so that the writer, which may open the
+// file for itself alone, never finds it open. False when process ended or timeoutMs
+// passed first.
+bool WaitForNewFile(const std::wstring& path, HANDLE process, unsigned timeoutMs);
+
 // Measures, on a thread of its own, how long a file that appears from now on lives: the
 // microseconds from its appearance until it is gone again.
 class CFileLifetime {

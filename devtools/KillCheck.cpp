@@ -268,7 +268,7 @@ bool CKillCheck::SaveUntilKilled(testing_support::ChildProcess& plumora,
       aim == Aim::InSettingsSave ? m_files.SettingsTemporary() : m_files.PlaylistTemporary();
   const HANDLE process = plumora.Handle();
   const auto saveBegins = [&temporary, process] {
-    return devtools::WaitForFile(temporary, true, process, kExitTimeoutMs);
+    return devtools::WaitForNewFile(temporary, process, kExitTimeoutMs);
   };
   const FileState leftOvers[] = {m_files.PlaylistLeftOver(), m_files.SettingsLeftOver()};
   SaveUnderWay underWay;
