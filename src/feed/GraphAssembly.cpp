@@ -131,7 +131,7 @@ class CGraphAssembler {
       ComPtr<IPin> audioInput;
       if (FAILED(result = FindUnconnectedPin(audioRenderer.Get(), PINDIR_INPUT, &audioInput)))
         return result;
-      ConnectToAnyOutput(graph, audioInput.Get());
+      ConnectToAnyOutput(graph, audioInput.Get(), MEDIATYPE_Audio);
     }
     // Without a sound device there is no audio renderer, and the video plays alone.
 

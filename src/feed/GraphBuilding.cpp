@@ -1,5 +1,7 @@
 #include "feed/GraphBuilding.h"
 
+#include "framework/dshow/MediaType.h"
+
 using Microsoft::WRL::ComPtr;
 
 namespace feed {
@@ -31,16 +33,29 @@ HRESULT FindUnconnectedPin(IBaseFilter* filter, PIN_DIRECTION direction, IPin** 
   return E_FAIL;
 }
 
-HRESULT ConnectToAnyOutput(IGraphBuilder* graph, IPin* input) {
+HRESULT ConnectToAnyOutput(IGraphBuilder* graph, IPin* input, const GUID& majorType) {
   ComPtr<IEnumFilters> filters;
   if (FAILED(graph->EnumFilters(&filters))) return E_FAIL;
   ComPtr<IBaseFilter> filter;
   while (filters->Next(1, filter.ReleaseAndGetAddressOf(), nullptr) == S_OK) {
     ComPtr<IPin> output;
     if (FAILED(FindUnconnectedPin(filter.Get(), PINDIR_OUTPUT, &output))) continue;
+    if (!OffersMajorType(output.Get(), majorType)) continue;
     if (SUCCEEDED(graph->Connect(output.Get(), input))) return S_OK;
   }
   return E_FAIL;
+}
+
+bool OffersMajorType(IPin* pin, const GUID& majorType) {
+  ComPtr<IEnumMediaTypes> types;
+  if (FAILED(pin->EnumMediaTypes(&types)) || types == nullptr) return false;
+  AM_MEDIA_TYPE* type = nullptr;
+  bool offered = false;
+  while (!offered && types->Next(1, &type, nullptr) == S_OK) {
+    offered = type->majortype == majorType;
+    dshow::DeleteMediaType(type);
+  }
+  return offered;
 }
 
 bool IsAnyPinConnected(IBaseFilter* filter) {
