@@ -31,12 +31,14 @@ if ! [[ "$minutes" =~ ^[0-9]+$ ]] || [ "$minutes" -lt 3 ]; then
   exit 2
 fi
 bound_percent=5
-# Four samples a minute; the table shows their medians, which a graph being built at the
+# Three samples a minute; the table shows their medians, which a graph being built at the
 # moment of one sample does not move. Each sample is taken just after one of the client's
 # connections has ended, when it should hold no more than before the connection.
-samples_per_minute=4
-# The client's connections: this many seconds with the camera, then this many without.
-connected_seconds=6 pause_seconds=4
+samples_per_minute=3
+# The client's connections: this many seconds with the camera, then this many without,
+# long enough for a sample (process-stats takes a few seconds once Plumora holds many
+# handles) to see the client as it is between connections.
+connected_seconds=5 pause_seconds=10
 
 plumora_pick_program_build
 bin="$plumora_program_tree/bin"
@@ -118,7 +120,8 @@ plumora_pid=$!
 seconds=$((minutes * 60))
 "$here/wine.sh" "$bin/plumora-probe.exe" watch "$seconds" >"$out/watch.out" 2>&1 &
 watch_pid=$!
-"$here/wine.sh" "$bin/camera-viewer.exe" --seconds $((seconds + 30)) \
+# It ends with the session, after the last sample.
+"$here/wine.sh" "$bin/camera-viewer.exe" --seconds $((seconds + 300)) \
   --reconnect "$connected_seconds" "$pause_seconds" >"$out/client.out" 2>&1 &
 client_pid=$!
 started=$(date +%s)
