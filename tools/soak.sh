@@ -213,6 +213,8 @@ failed_starts=$(awk '{for (i = 1; i <= NF; i++) if ($i ~ /^failed_starts=/) {spl
 if [ -z "$stop_early" ]; then
   thread_names Plumora.exe | tee -a "$table"
   thread_names camera-viewer.exe | tee -a "$table"
+  "$here/wine.sh" "$bin/process-stats.exe" --types Plumora.exe camera-viewer.exe 2>/dev/null |
+    tr -d '\r' | sed -n 's/^# \(.* handles by type: .*\)/\1/p' | tee -a "$table"
   wait "$watch_pid" || fail "the watch of Plumora's window failed: $(tr -d '\r' <"$out/watch.out" | tail -1)"
   watch_pid=""
   "$here/wine.sh" "$bin/plumora-probe.exe" quit 30 | tr -d '\r' | tee -a "$table" ||
