@@ -117,6 +117,13 @@ void Judge(const ProcessFigures& before, const ProcessFigures& after, FigureChec
                                     L"not a count"
                                   : kUnavailable));
 
+  const long long listedRise = Rise(before, after, &ProcessFigures::listedHandles);
+  check.listedHandles =
+      listedRise >= kHeldKernelHandles && listedRise <= kHeldKernelHandles + kHandleSlack;
+  check.findings.push_back(
+      Finding(L"listed_handles", L"the system's handle list (SystemExtendedHandleInformation)",
+              listedRise, handles, check.listedHandles ? L"a count of handles" : kUnavailable));
+
   const long long gdiRise = Rise(before, after, &ProcessFigures::gdiObjects);
   check.gdiObjects = gdiRise >= kHeldGdiObjects;
   check.findings.push_back(Finding(L"gdi", L"GetGuiResources(GR_GDIOBJECTS)", gdiRise,

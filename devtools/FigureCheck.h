@@ -27,6 +27,7 @@ struct FigureCheck {
   bool privateBytes = false;
   bool pagefileBytes = false;
   bool handleTable = false;
+  bool listedHandles = false;
   bool threads = false;
   // One line per figure: by how much it rose and what that means.
   std::vector<std::wstring> findings;

@@ -18,10 +18,12 @@ LONGLONG TicksPerSecond() {
 
 }  // namespace
 
-bool WaitForFile(const std::wstring& path, bool present, HANDLE process, unsigned timeoutMs) {
+bool WaitForFile(const std::wstring& path, bool present, HANDLE process, unsigned timeoutMs,
+                 const std::atomic<bool>* giveUp) {
   const LONGLONG end = Now() + timeoutMs * TicksPerSecond() / 1000;
   for (unsigned round = 0;; ++round) {
     if ((::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) == present) return true;
+    if (giveUp != nullptr && *giveUp) return false;
     // Now and then, whether waiting still makes sense.
     if (round % 256 == 0 && (Now() >= end || ::WaitForSingleObject(process, 0) != WAIT_TIMEOUT))
       return false;
@@ -50,7 +52,7 @@ bool WaitForNewFile(const std::wstring& path, HANDLE process, unsigned timeoutMs
 
 CFileLifetime::CFileLifetime(std::wstring path, HANDLE process, unsigned timeoutMs)
     : m_thread([this, path = std::move(path), process, timeoutMs] {
-        if (!WaitForFile(path, true, process, timeoutMs)) return;
+        if (!WaitForFile(path, true, process, timeoutMs, &m_over)) return;
         const LONGLONG appeared = Now();
         if (!WaitForFile(path, false, process, timeoutMs)) return;
         m_microseconds = static_cast<unsigned>((Now() - appeared) * 1000000 / TicksPerSecond());

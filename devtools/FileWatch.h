@@ -10,9 +10,10 @@
 
 namespace devtools {
 
-// Waits until path exists (present) or does not (!present). False when process ended or
-// timeoutMs passed first.
-bool WaitForFile(const std::wstring& path, bool present, HANDLE process, unsigned timeoutMs);
+// Waits until path exists (present) or does not (!present). False when process ended,
+// timeoutMs passed or giveUp was set first.
+bool WaitForFile(const std::wstring& path, bool present, HANDLE process, unsigned timeoutMs,
+                 const std::atomic<bool>* giveUp = nullptr);
 
 // Waits until a file at path is written anew: it appears, or one that is there when the
 // wait starts (a temporary file a killed save left) is deleted and made again or changes
@@ -30,13 +31,16 @@ class CFileLifetime {
   CFileLifetime& operator=(const CFileLifetime&) = delete;
   ~CFileLifetime() { Microseconds(); }
 
-  // Waits for the measurement; 0 when the file did not come and go.
+  // For once the file has come and gone: the measurement, or 0 when the file was not seen
+  // at all (it lived too short a time for the watch, which then stops waiting for it).
   unsigned Microseconds() {
+    m_over = true;
     if (m_thread.joinable()) m_thread.join();
     return m_microseconds;
   }
 
  private:
+  std::atomic<bool> m_over{false};
   std::atomic<unsigned> m_microseconds{0};
   std::thread m_thread;
 };

@@ -6,27 +6,19 @@
 
 #include <map>
 
+#include "devtools/HandleList.h"
+#include "devtools/SystemInformation.h"
 #include "framework/Handle.h"
 
 namespace devtools {
 
 namespace {
 
-constexpr NTSTATUS kInfoLengthMismatch = static_cast<NTSTATUS>(0xC0000004L);
-
 // HandleCount of every process in the system's process information, by process id.
 std::map<DWORD, std::uint64_t> HandleTableSizes() {
   std::map<DWORD, std::uint64_t> sizes;
-  std::vector<unsigned char> buffer(256 * 1024);
-  NTSTATUS status;
-  ULONG needed = 0;
-  // The list can grow between calls: ask again with more room until it fits.
-  while ((status = ::NtQuerySystemInformation(SystemProcessInformation, buffer.data(),
-                                              static_cast<ULONG>(buffer.size()), &needed)) ==
-             kInfoLengthMismatch &&
-         buffer.size() < (64u << 20))
-    buffer.resize(buffer.size() * 2);
-  if (status != 0) return sizes;
+  std::vector<unsigned char> buffer;
+  if (!QuerySystemInformation(SystemProcessInformation, buffer)) return sizes;
   for (size_t at = 0;;) {
     const auto* entry = reinterpret_cast<const SYSTEM_PROCESS_INFORMATION*>(buffer.data() + at);
     sizes[static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(entry->UniqueProcessId))] =
@@ -75,6 +67,7 @@ std::vector<ProcessFigures> ReadAllProcessFigures() {
     ++threads[thread.th32OwnerProcessID];
 
   const std::map<DWORD, std::uint64_t> tables = HandleTableSizes();
+  const std::map<DWORD, HandleTally> listed = TallyHandles();
   PROCESSENTRY32W entry{};
   entry.dwSize = sizeof entry;
   for (BOOL more = ::Process32FirstW(snapshot.Get(), &entry); more;
@@ -85,6 +78,11 @@ std::vector<ProcessFigures> ReadAllProcessFigures() {
     figures.threads = threads[entry.th32ProcessID];
     if (const auto table = tables.find(entry.th32ProcessID); table != tables.end())
       figures.handleTable = table->second;
+    // A process missing from a list that has entries holds no handles at all.
+    if (const auto tally = listed.find(entry.th32ProcessID); tally != listed.end())
+      figures.listedHandles = tally->second.total;
+    else if (!listed.empty())
+      figures.listedHandles = 0;
     if (const framework::CHandle process = OpenForQueries(entry.th32ProcessID))
       ReadOpenProcess(process.Get(), figures);
     all.push_back(std::move(figures));

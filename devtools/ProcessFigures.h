@@ -24,6 +24,8 @@ struct ProcessFigures {
   std::optional<std::uint64_t> pagefileBytes;
   // HandleCount of the process's entry in NtQuerySystemInformation(SystemProcessInformation).
   std::optional<std::uint64_t> handleTable;
+  // The process's entries in the system's handle list (HandleList.h).
+  std::optional<std::uint64_t> listedHandles;
   // Toolhelp32: the threads whose owner is the process.
   std::optional<std::uint64_t> threads;
 };

@@ -31,12 +31,14 @@ if ! [[ "$minutes" =~ ^[0-9]+$ ]] || [ "$minutes" -lt 3 ]; then
   exit 2
 fi
 bound_percent=5
-# Four samples a minute; the table shows their medians, which a graph being built at the
+# Three samples a minute; the table shows their medians, which a graph being built at the
 # moment of one sample does not move. Each sample is taken just after one of the client's
 # connections has ended, when it should hold no more than before the connection.
-samples_per_minute=4
-# The client's connections: this many seconds with the camera, then this many without.
-connected_seconds=6 pause_seconds=4
+samples_per_minute=3
+# The client's connections: this many seconds with the camera, then this many without,
+# long enough for a sample (process-stats takes a few seconds once Plumora holds many
+# handles) to see the client as it is between connections.
+connected_seconds=5 pause_seconds=10
 
 plumora_pick_program_build
 bin="$plumora_program_tree/bin"
@@ -118,7 +120,8 @@ plumora_pid=$!
 seconds=$((minutes * 60))
 "$here/wine.sh" "$bin/plumora-probe.exe" watch "$seconds" >"$out/watch.out" 2>&1 &
 watch_pid=$!
-"$here/wine.sh" "$bin/camera-viewer.exe" --seconds $((seconds + 30)) \
+# It ends with the session, after the last sample.
+"$here/wine.sh" "$bin/camera-viewer.exe" --seconds $((seconds + 300)) \
   --reconnect "$connected_seconds" "$pause_seconds" >"$out/client.out" 2>&1 &
 client_pid=$!
 started=$(date +%s)
@@ -210,6 +213,8 @@ failed_starts=$(awk '{for (i = 1; i <= NF; i++) if ($i ~ /^failed_starts=/) {spl
 if [ -z "$stop_early" ]; then
   thread_names Plumora.exe | tee -a "$table"
   thread_names camera-viewer.exe | tee -a "$table"
+  "$here/wine.sh" "$bin/process-stats.exe" --types Plumora.exe camera-viewer.exe 2>/dev/null |
+    tr -d '\r' | sed -n 's/^# \(.* handles by type: .*\)/\1/p' | tee -a "$table"
   wait "$watch_pid" || fail "the watch of Plumora's window failed: $(tr -d '\r' <"$out/watch.out" | tail -1)"
   watch_pid=""
   "$here/wine.sh" "$bin/plumora-probe.exe" quit 30 | tr -d '\r' | tee -a "$table" ||

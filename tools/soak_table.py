@@ -26,6 +26,7 @@ FIGURES = [
     ("private_bytes", "priv_MB", 1 << 20),
     ("threads", "threads", 1),
     ("handle_table", "htable", 1),
+    ("listed_handles", "hlist", 1),
     ("pagefile_bytes", "pgf_MB", 1 << 20),
     ("rss_kb", "rss_MB", 1 << 10),
     ("tasks", "tasks", 1),
@@ -103,7 +104,8 @@ def print_row(samples, minute):
         if unreported:
             print("not reported by this system (see process-stats' check): " +
                   " ".join(unreported))
-        print("P: Plumora, C: the client; rss, tasks and fds are the host's figures")
+        print("P: Plumora, C: the client; htable: the handle table's size, hlist: the handles "
+              "in the system's list; rss, tasks and fds are the host's figures")
         print("min  " + " ".join(t.rjust(w) for (_, _, t, _), w in zip(table, widths)))
     values = [cell(median(samples, minute, who, field), divisor)
               for who, field, _, divisor in table]
