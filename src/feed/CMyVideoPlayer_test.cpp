@@ -183,13 +183,24 @@ TEST_P(PlayerChannelTest, EveryFrameReachesAReaderInAnotherProcessAsTheFileHolds
   testing_support::ChildProcess reader(testing_support::ProgramFolder() + L"\\channel-reader.exe",
                                        L"--watch 8 --record \"" + folder.Path() + L"\"");
   ASSERT_TRUE(reader.Started());
-  ::Sleep(300);
+  // Playing starts once the reader has recorded the marker, however slowly it started.
+  ASSERT_TRUE(PumpUntil([&] {
+    return ::GetFileAttributesW(folder.File(L"frame-0001.bin").c_str()) != INVALID_FILE_ATTRIBUTES;
+  }));
 
+  const unsigned long samplesBefore = g_videoGrabberCallback.SamplesSeen();
   ASSERT_HRESULT_SUCCEEDED(m_player.PlayToCamera(Media(file.file).c_str(), m_window.VideoArea()));
   EXPECT_TRUE(PumpUntil([&] { return m_completions > 0; }));
+  // Every frame of the file went through the grabber into the channel.
+  EXPECT_EQ(g_videoGrabberCallback.SamplesSeen() - samplesBefore, static_cast<unsigned long>(kFrames));
   EXPECT_EQ(reader.Wait(15000), 0);
 
+  // The channel keeps only the newest frame, as a camera wants; a reader that the machine
+  // starves for longer than a frame's 33 ms misses that frame, by design. So the reader
+  // proves what crosses the process boundary: each frame it saw is the file's frame, whole,
+  // and they come in the file's order.
   std::set<int> indices;
+  int previousIndex = -1;
   for (int n = 1;; ++n) {
     wchar_t name[32];
     swprintf(name, 32, L"frame-%04d.bin", n);
@@ -204,6 +215,8 @@ TEST_P(PlayerChannelTest, EveryFrameReachesAReaderInAnotherProcessAsTheFileHolds
     const std::vector<BYTE> topDown = FlipRows(block.data() + 4);
     const int index = FrameIndexTopDown(topDown.data());
     ASSERT_LT(index, kFrames);
+    EXPECT_GT(index, previousIndex);
+    previousIndex = index;
     indices.insert(index);
     const BYTE* want = expected.data() + index * kFrameBytes;
     if (file.allowedMeanDifference == 0) {
@@ -219,7 +232,10 @@ TEST_P(PlayerChannelTest, EveryFrameReachesAReaderInAnotherProcessAsTheFileHolds
     EXPECT_NEAR(colour[1], 100, 12);
     EXPECT_NEAR(colour[2], 50, 12);
   }
-  EXPECT_EQ(indices.size(), static_cast<size_t>(kFrames)) << "distinct frames seen";
+  // Polling every millisecond, it sees nearly all; half would mean a second starved. The
+  // last frame stays in the channel after the end, so it is always there to be seen.
+  EXPECT_GE(indices.size(), static_cast<size_t>(kFrames / 2)) << "distinct frames seen";
+  EXPECT_EQ(indices.count(kFrames - 1), 1u) << "the last frame";
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, PlayerChannelTest,
