@@ -38,6 +38,12 @@ for name in raw.avi mjpeg.avi h264.mp4; do
   mv "$out/$name.bgr.tmp" "$out/$name.bgr"
 done
 
+# A GIF of four coloured quadrants (GDI+ under Wine cannot write one, docs/wine-notes.md):
+# orange, violet / grey, green, with a palette made for exactly these colours.
+quadrant() { echo "if(lt(X,32),if(lt(Y,24),$1,$3),if(lt(Y,24),$2,$4))"; }
+make quadrants.gif -f lavfi -i "nullsrc=s=64x48:d=1,format=gbrp,geq=r='$(quadrant 255 128 128 0)':g='$(quadrant 128 0 128 128)':b='$(quadrant 0 255 128 0)'" \
+  -frames:v 1 -vf "split[a][b];[a]palettegen[p];[b][p]paletteuse"
+
 # A picture, to be given a video's name.
 make picture.png -f lavfi -i "color=c=red:s=64x48" -frames:v 1
 

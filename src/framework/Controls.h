@@ -73,6 +73,17 @@ class CScrollBar : public CWnd {
   void GetScrollRange(int& minimum, int& maximum) const {
     ::GetScrollRange(m_hWnd, SB_CTL, &minimum, &maximum);
   }
+  // The fields that mask names (all of them by default).
+  SCROLLINFO GetScrollInfo(UINT mask = SIF_ALL) const {
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = mask;
+    ::GetScrollInfo(m_hWnd, SB_CTL, &info);
+    return info;
+  }
+  void SetScrollInfo(const SCROLLINFO& info, bool redraw = true) const {
+    ::SetScrollInfo(m_hWnd, SB_CTL, &info, redraw ? TRUE : FALSE);
+  }
 };
 
 // An image list, destroyed with the object.

@@ -2,6 +2,11 @@
 
 #include <commctrl.h>
 
+#include <vector>
+
+#include "framework/DecimalText.h"
+#include "framework/MessageBoxes.h"
+
 namespace framework {
 
 void CDataExchange::Fail(int controlId) {
@@ -25,6 +30,46 @@ void DDX_Text(CDataExchange& exchange, int id, std::wstring& value) {
     value = std::move(text);
   } else {
     ::SetWindowTextW(control, value.c_str());
+  }
+}
+
+void DDX_Text(CDataExchange& exchange, int id, int& value) {
+  if (!exchange.Saving()) {
+    std::wstring text = std::to_wstring(value);
+    return DDX_Text(exchange, id, text);
+  }
+  std::wstring text;
+  DDX_Text(exchange, id, text);
+  if (exchange.Failed()) return;
+  std::int32_t number = 0;
+  if (!ParseWholeNumber(text, number)) {
+    ShowMessageBox(L"请输入一个整数。", MB_OK | MB_ICONEXCLAMATION);
+    return exchange.Fail(id);
+  }
+  value = number;
+}
+
+void DDX_Radio(CDataExchange& exchange, int id, int& value) {
+  HWND first = exchange.Dialog().GetDlgItem(id);
+  if (first == nullptr) return exchange.Fail(id);
+  std::vector<HWND> group{first};
+  for (HWND next = ::GetWindow(first, GW_HWNDNEXT); next != nullptr;
+       next = ::GetWindow(next, GW_HWNDNEXT)) {
+    if ((::GetWindowLongW(next, GWL_STYLE) & WS_GROUP) != 0) break;
+    group.push_back(next);
+  }
+  int position = 0;
+  if (exchange.Saving()) value = -1;
+  for (HWND button : group) {
+    // Only radio buttons count; other controls inside the group are passed over.
+    const LRESULT code = ::SendMessageW(button, WM_GETDLGCODE, 0, 0);
+    if ((code & DLGC_RADIOBUTTON) == 0) continue;
+    if (exchange.Saving()) {
+      if (::SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED) value = position;
+    } else {
+      ::SendMessageW(button, BM_SETCHECK, position == value ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
+    ++position;
   }
 }
 

@@ -30,6 +30,12 @@ class CDataExchange {
 void DDX_Control(CDataExchange& exchange, int id, CWnd& control);
 // The text of control id.
 void DDX_Text(CDataExchange& exchange, int id, std::wstring& value);
+// The whole number in edit control id. Text that is not one is refused with the
+// framework's message "请输入一个整数。" and leaves value as it was.
+void DDX_Text(CDataExchange& exchange, int id, int& value);
+// The radio group that starts with button id: the position of its checked button, -1 for
+// none. The group runs up to the next control with the group style.
+void DDX_Radio(CDataExchange& exchange, int id, int& value);
 // The selected position of combo box id (-1 for none).
 void DDX_CBIndex(CDataExchange& exchange, int id, int& value);
 // The check state of button id (BST_UNCHECKED, BST_CHECKED, BST_INDETERMINATE).

@@ -12,4 +12,9 @@ namespace framework {
 // INT32_MIN or INT32_MAX.
 std::int32_t ParseDecimal(std::wstring_view text);
 
+// A whole number and nothing else, as a dialog's number field takes it: white space
+// around it, an optional sign, at least one digit, within 32 bits. False otherwise, with
+// value unchanged.
+bool ParseWholeNumber(std::wstring_view text, std::int32_t& value);
+
 }  // namespace framework

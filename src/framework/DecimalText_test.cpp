@@ -38,5 +38,35 @@ INSTANTIATE_TEST_SUITE_P(Cases, ParseDecimalTest,
                                            // Full-width digits are not decimal digits here.
                                            NumberCase{L"１２", 0}));
 
+TEST(ParseWholeNumber, TakesOneWholeNumberWithSpaceAroundAndNothingElse) {
+  struct Case {
+    const wchar_t* text;
+    bool accepted;
+    std::int32_t value;
+  };
+  const Case cases[] = {
+      {L"3", true, 3},
+      {L" 12 ", true, 12},
+      {L"-1", true, -1},
+      {L"+0", true, 0},
+      {L"2147483647", true, 2147483647},
+      {L"-2147483648", true, -2147483647 - 1},
+      {L"2147483648", false, 0},
+      {L"99999999999999999999", false, 0},
+      {L"", false, 0},
+      {L"  ", false, 0},
+      {L"-", false, 0},
+      {L"1.5", false, 0},
+      {L"12abc", false, 0},
+      {L"1 2", false, 0},
+      {L"１２", false, 0},
+  };
+  for (const Case& c : cases) {
+    std::int32_t value = 77;
+    EXPECT_EQ(ParseWholeNumber(c.text, value), c.accepted) << ::testing::PrintToString(c.text);
+    EXPECT_EQ(value, c.accepted ? c.value : 77) << ::testing::PrintToString(c.text);
+  }
+}
+
 }  // namespace
 }  // namespace framework

@@ -110,12 +110,25 @@ LRESULT CWnd::Default(UINT message, WPARAM wParam, LPARAM lParam) {
   return ::DefWindowProcW(m_hWnd, message, wParam, lParam);
 }
 
-std::wstring CWnd::GetWindowText() const {
-  const int length = ::GetWindowTextLengthW(m_hWnd);
+namespace {
+
+std::wstring TextOf(HWND window) {
+  const int length = ::GetWindowTextLengthW(window);
   std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  const int copied = ::GetWindowTextW(m_hWnd, text.data(), length + 1);
+  const int copied = ::GetWindowTextW(window, text.data(), length + 1);
   text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
   return text;
+}
+
+}  // namespace
+
+std::wstring CWnd::GetWindowText() const {
+  return TextOf(m_hWnd);
+}
+
+std::wstring CWnd::GetDlgItemText(int id) const {
+  HWND item = GetDlgItem(id);
+  return item != nullptr ? TextOf(item) : std::wstring();
 }
 
 RECT CWnd::GetClientRect() const {

@@ -51,6 +51,8 @@ class CWnd {
   void ShowWindow(int command) const { ::ShowWindow(m_hWnd, command); }
   void SetWindowText(const std::wstring& text) const { ::SetWindowTextW(m_hWnd, text.c_str()); }
   std::wstring GetWindowText() const;
+  // The text of child control id; empty when there is no such control.
+  std::wstring GetDlgItemText(int id) const;
   void SetFocus() const { ::SetFocus(m_hWnd); }
   void Invalidate(bool erase = true) const { ::InvalidateRect(m_hWnd, nullptr, erase); }
   void RedrawWindow() const {

@@ -3,6 +3,7 @@
 #include "app/SettingStore.h"
 #include "app/SingleInstance.h"
 #include "camera/CPreviwCameraDlg.h"
+#include "moviemaker/CImagesToMovieDlg.h"
 #include "camera/OutputFileNaming.h"
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CHelpDlg.h"
@@ -170,6 +171,7 @@ bool CLumaretDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
       Map::Command<&CLumaretDlg::OnSettings>(IDC_SETTINGS),
       Map::Command<&CLumaretDlg::OnHelp>(IDC_HELP_BUTTON),
       Map::Command<&CLumaretDlg::OnRealCamera>(IDC_REAL_CAMERA),
+      Map::Command<&CLumaretDlg::OnImagesToVideo>(IDC_IMAGES_TO_VIDEO),
       Map::Command<&CLumaretDlg::OnAdd>(IDC_ADD),
       Map::Command<&CLumaretDlg::OnDelete>(IDC_DELETE),
       Map::Command<&CLumaretDlg::OnClear>(IDC_CLEAR),
@@ -315,6 +317,11 @@ void CLumaretDlg::OnHelp() {
 void CLumaretDlg::OnRealCamera() {
   camera::CPreviwCameraDlg studio(this);
   studio.DoModal();
+}
+
+void CLumaretDlg::OnImagesToVideo() {
+  moviemaker::CImagesToMovieDlg movieMaker(this);
+  movieMaker.DoModal();
 }
 
 void CLumaretDlg::OnExitCommand() {

@@ -148,6 +148,7 @@ class CLumaretDlg : public framework::CDialogEx, public app::IPlaylistTarget {
   void OnSettings();
   void OnHelp();
   void OnRealCamera();
+  void OnImagesToVideo();
   void OnExitCommand();
   void SetUpLinks();
   void ShowTrayMenu();

@@ -439,48 +439,8 @@ TEST_F(MainWindowTest, TheLinksOpenSectionsOfTheHelpPageShippedBesideTheProgram)
 
 // ---- adding, deleting, moving
 
-// Answers the file dialog by typing the names into its file name box and pressing Open.
-class FileDialogAnswerer {
- public:
-  explicit FileDialogAnswerer(std::wstring names)
-      : m_watcher(::GetCurrentThreadId(), [this, names](HWND dialog) {
-          wchar_t caption[256] = L"";
-          ::GetWindowTextW(dialog, caption, ARRAYSIZE(caption));
-          m_caption = caption;
-          HWND edit = FindFileNameBox(dialog);
-          if (edit == nullptr) {
-            testing_support::PressDialogButton(dialog, IDCANCEL);
-            return;
-          }
-          ::SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(names.c_str()));
-          testing_support::PressDialogButton(dialog, IDOK);
-        }) {}
-  std::wstring Caption() const { return m_caption; }
-
- private:
-  static HWND FindFileNameBox(HWND dialog) {
-    HWND found = nullptr;
-    ::EnumChildWindows(dialog, &FileDialogAnswerer::IsFileNameBox,
-                       reinterpret_cast<LPARAM>(&found));
-    return found;
-  }
-  static BOOL CALLBACK IsFileNameBox(HWND window, LPARAM found) {
-    wchar_t name[32] = L"";
-    ::GetClassNameW(window, name, ARRAYSIZE(name));
-    // The first visible edit box, whether it stands alone or inside the name combo box.
-    if (_wcsicmp(name, L"Edit") == 0 && ::IsWindowVisible(window)) {
-      *reinterpret_cast<HWND*>(found) = window;
-      return FALSE;
-    }
-    return TRUE;
-  }
-  std::wstring m_caption;
-  testing_support::ModalWatcher m_watcher;
-};
-
-std::wstring Quoted(const std::wstring& text) {
-  return L"\"" + text + L"\"";
-}
+using testing_support::FileDialogAnswerer;
+using testing_support::Quoted;
 
 TEST_F(MainWindowTest, AddingThreeFilesWhileIdlePlaysTheFirstAndSavesAllThree) {
   Open({});

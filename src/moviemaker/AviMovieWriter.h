@@ -35,6 +35,11 @@ class CAviMovieWriter {
   // configured recording size differs from the reference size (they write nothing);
   // E_FAIL on any failure, with GetLastErrorText() telling why.
   HRESULT AppendFrame(int width, int height, const BYTE* pixels);
+  // Writes every frame from the first: the first three are no longer held back while the
+  // configured recording size differs from the reference size. That wait suits a camera
+  // warming up, not a movie made of pictures, whose every frame is wanted.
+  void DisableSettleCheck() { m_settleCalls = 3; }
+
   // Appends one frame taken from a GDI bitmap, in the bitmap's own depth.
   HRESULT AppendBitmap(HBITMAP bitmap);
 

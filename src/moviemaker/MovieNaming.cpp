@@ -40,14 +40,4 @@ std::wstring ProposedMovieName(int year, int month, int day, int hour, int minut
   return std::wstring(L"视频_") + stamp + L".avi";
 }
 
-std::vector<size_t> MovieFrameOrder(size_t pictures, int secondsPerImage) {
-  std::vector<size_t> order;
-  if (pictures == 0 || secondsPerImage < 1) return order;
-  order.reserve((pictures + 1) * static_cast<size_t>(secondsPerImage));
-  for (size_t picture = 0; picture <= pictures; ++picture)
-    order.insert(order.end(), static_cast<size_t>(secondsPerImage),
-                 picture == pictures ? 0 : picture);
-  return order;
-}
-
 }  // namespace moviemaker

@@ -1,10 +1,8 @@
-// The movie maker's rules for file names and frame order, without Win32: which paths count
-// as pictures, the path a new movie gets, the name proposed for it, and which picture each
-// second of a movie shows.
+// The movie maker's rules for file names, without Win32: which paths count as pictures or
+// movies, the path a new movie gets and the name proposed for it.
 #pragma once
 
 #include <string>
-#include <vector>
 
 namespace moviemaker {
 
@@ -19,11 +17,6 @@ std::wstring MoviePath(const std::wstring& folder, const std::wstring& name);
 
 // "视频_2012-05-12 08-30-05.avi" for that local time.
 std::wstring ProposedMovieName(int year, int month, int day, int hour, int minute, int second);
-
-// The picture (an index into the pictures) of each frame of a movie at one frame per
-// second: every picture secondsPerImage times in order, then the first once more.
-// Empty for no pictures or fewer than one second each.
-std::vector<size_t> MovieFrameOrder(size_t pictures, int secondsPerImage);
 
 // The file pickers' patterns for the pictures the strip can draw.
 constexpr const wchar_t* kPicturePatterns = L"*.jpg;*.jpeg;*.png;*.bmp;*.gif";

@@ -41,14 +41,5 @@ TEST(MovieNaming, TheProposedNameCarriesTheLocalTime) {
   EXPECT_EQ(ProposedMovieName(2026, 12, 31, 23, 59, 59), L"视频_2026-12-31 23-59-59.avi");
 }
 
-TEST(MovieNaming, EachPictureIsShownItsSecondsAndTheFirstComesOnceMoreAtTheEnd) {
-  EXPECT_EQ(MovieFrameOrder(3, 2), (std::vector<size_t>{0, 0, 1, 1, 2, 2, 0, 0}));
-  EXPECT_EQ(MovieFrameOrder(1, 3), (std::vector<size_t>{0, 0, 0, 0, 0, 0}));
-  EXPECT_EQ(MovieFrameOrder(2, 1), (std::vector<size_t>{0, 1, 0}));
-  EXPECT_TRUE(MovieFrameOrder(0, 2).empty());
-  EXPECT_TRUE(MovieFrameOrder(3, 0).empty());
-  EXPECT_TRUE(MovieFrameOrder(3, -1).empty());
-}
-
 }  // namespace
 }  // namespace moviemaker

@@ -88,6 +88,8 @@ void ModalWatcher::Watch() {
 
 MessageBoxAnswerer::MessageBoxAnswerer(int button)
     : m_watcher(::GetCurrentThreadId(), [this, button](HWND box) {
+        // Other dialogs opened meanwhile are someone else's to answer.
+        if (::GetDlgItem(box, 0xFFFF) == nullptr) return;
         SeenBox seen;
         wchar_t caption[256] = L"";
         ::GetWindowTextW(box, caption, ARRAYSIZE(caption));
@@ -104,6 +106,48 @@ MessageBoxAnswerer::MessageBoxAnswerer(int button)
 std::vector<SeenBox> MessageBoxAnswerer::Boxes() const {
   const std::lock_guard<std::mutex> hold(m_lock);
   return m_boxes;
+}
+
+namespace {
+
+// The first visible edit box, whether it stands alone or inside the name combo box.
+BOOL CALLBACK FindFileNameBox(HWND window, LPARAM found) {
+  wchar_t name[32] = L"";
+  ::GetClassNameW(window, name, ARRAYSIZE(name));
+  if (_wcsicmp(name, L"Edit") == 0 && ::IsWindowVisible(window)) {
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+FileDialogAnswerer::FileDialogAnswerer(std::wstring names)
+    : m_watcher(::GetCurrentThreadId(), [this, names](HWND dialog) {
+        wchar_t caption[256] = L"";
+        ::GetWindowTextW(dialog, caption, ARRAYSIZE(caption));
+        {
+          const std::lock_guard<std::mutex> hold(m_lock);
+          m_caption = caption;
+        }
+        HWND edit = nullptr;
+        ::EnumChildWindows(dialog, &FindFileNameBox, reinterpret_cast<LPARAM>(&edit));
+        if (edit == nullptr) {
+          PressDialogButton(dialog, IDCANCEL);
+          return;
+        }
+        ::SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(names.c_str()));
+        PressDialogButton(dialog, IDOK);
+      }) {}
+
+std::wstring FileDialogAnswerer::Caption() const {
+  const std::lock_guard<std::mutex> hold(m_lock);
+  return m_caption;
+}
+
+std::wstring Quoted(const std::wstring& text) {
+  return L"\"" + text + L"\"";
 }
 
 }  // namespace testing_support

@@ -56,7 +56,8 @@ struct SeenBox {
   LONG style = 0;
 };
 
-// Answers every message box with button id and remembers what it said.
+// Answers every message box with button id and remembers what it said. Dialogs that are
+// no message boxes (they have no text control 0xFFFF) are left alone.
 class MessageBoxAnswerer {
  public:
   explicit MessageBoxAnswerer(int button);
@@ -67,5 +68,21 @@ class MessageBoxAnswerer {
   std::vector<SeenBox> m_boxes;
   ModalWatcher m_watcher;
 };
+
+// Answers the file dialog the thread opens by typing names (quoted paths, separated by
+// spaces, for several) into its file name box and pressing Open.
+class FileDialogAnswerer {
+ public:
+  explicit FileDialogAnswerer(std::wstring names);
+  std::wstring Caption() const;
+
+ private:
+  mutable std::mutex m_lock;
+  std::wstring m_caption;
+  ModalWatcher m_watcher;
+};
+
+// text in double quotes, as the file dialog takes each of several names.
+std::wstring Quoted(const std::wstring& text);
 
 }  // namespace testing_support
