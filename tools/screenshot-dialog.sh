@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Saves a picture of one of the program's dialogs, frame included, as a user sees it in a
 # Wine virtual desktop, and checks that it shows a whole dialog.
-# Usage: tools/screenshot-dialog.sh BIN_DIR OUTPUT.png settings|help|about
+# Usage: tools/screenshot-dialog.sh BIN_DIR OUTPUT.png settings|help|about|moviemaker|moviesettings
 # Runs inside a Wine session (tools/test.sh starts one; tools/wine.sh otherwise).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -12,7 +12,7 @@ source "$here/env.sh"
 plumora_use_wine_locale
 rm -f "$out"
 mkdir -p "$(dirname "$out")"
-"$here/wine.sh" explorer /desktop=Plumora,800x600 "$bin/dialog-shot.exe" \
+"$here/wine.sh" explorer /desktop=Plumora,1024x768 "$bin/dialog-shot.exe" \
   "$(windows_path "$out")" "$name"
 
 # A whole dialog: frame, caption and controls, so more than a few colours.

@@ -99,12 +99,23 @@ HRESULT SaveBitmapAsJpeg(Gdiplus::Bitmap& bitmap, const std::wstring& path) {
 }
 
 std::unique_ptr<Gdiplus::Bitmap> ScaleBitmap(Gdiplus::Bitmap& source, int width, int height) {
-  auto scaled = std::make_unique<Gdiplus::Bitmap>(width, height, source.GetPixelFormat());
+  // GDI+ cannot draw into a palette picture (a GIF, say): those become 32-bit ones.
+  const Gdiplus::PixelFormat format = (source.GetPixelFormat() & PixelFormatIndexed) != 0
+                                          ? PixelFormat32bppARGB
+                                          : source.GetPixelFormat();
+  auto scaled = std::make_unique<Gdiplus::Bitmap>(width, height, format);
   if (scaled->GetLastStatus() != Gdiplus::Ok) return nullptr;
   Gdiplus::Graphics graphics(scaled.get());
+  // Mirrored beyond its edges, the source's border pixels are not blended with the
+  // transparent black outside it, which would darken the stretched picture's edges.
+  Gdiplus::ImageAttributes edges;
+  edges.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
+  const auto sourceWidth = static_cast<INT>(source.GetWidth());
+  const auto sourceHeight = static_cast<INT>(source.GetHeight());
   if (graphics.GetLastStatus() != Gdiplus::Ok ||
       graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic) != Gdiplus::Ok ||
-      graphics.DrawImage(&source, Gdiplus::Rect(0, 0, width, height)) != Gdiplus::Ok)
+      graphics.DrawImage(&source, Gdiplus::Rect(0, 0, width, height), 0, 0, sourceWidth,
+                         sourceHeight, Gdiplus::UnitPixel, &edges) != Gdiplus::Ok)
     return nullptr;
   return scaled;
 }

@@ -179,6 +179,17 @@ bool CMyVideoPlayer::SetPosition(LONGLONG position) {
   return SUCCEEDED(result);
 }
 
+bool CMyVideoPlayer::Rewind() {
+  if (!SetPosition(0)) return false;
+  // Wine's graph reports the end as its position after the end of the stream, even when
+  // the seek has started the file again, until it is stopped; then stop, seek and run
+  // the same graph, so that the position (and whoever shows it) follows the new round.
+  LONGLONG position = 0, duration = 0;
+  if (!GetCurrentPosition(position) || !GetDuration(duration) || position < duration) return true;
+  Stop();
+  return SetPosition(0) && SUCCEEDED(Run());
+}
+
 bool CMyVideoPlayer::Mute() {
   if (m_audio == nullptr) return false;
   const HRESULT result = m_audio->put_Volume(kSilence);

@@ -77,6 +77,9 @@ class CMyVideoPlayer : public framework::CWnd {
   bool GetDuration(LONGLONG& duration);
   bool GetCurrentPosition(LONGLONG& position);
   bool SetPosition(LONGLONG position);
+  // Plays the running graph again from its start, after its end; false when it cannot
+  // seek (the caller then builds the graph anew).
+  bool Rewind();
 
   // Volume in hundredths of a decibel, -10000 (silence) to 0.
   bool Mute();

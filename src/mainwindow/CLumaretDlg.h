@@ -105,7 +105,6 @@ class CLumaretDlg : public framework::CDialogEx, public app::IPlaylistTarget {
   void EnableTransport(bool enable);
 
   // Playback
-  bool RewindRunningGraph();
   void ShowStopped();
   void MarkCurrentEntry(int index);
   PlayMode CurrentPlayMode() const;

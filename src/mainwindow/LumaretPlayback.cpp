@@ -182,23 +182,10 @@ LRESULT CLumaretDlg::OnPlayerEvent(WPARAM, LPARAM) {
       return 0;
     }
     // The same file again: rewind the running graph instead of building a new one.
-    if (next == m_currentIndex && RewindRunningGraph()) continue;
+    if (next == m_currentIndex && m_player.Rewind()) continue;
     PlayEntry(next);
   }
   return 0;
-}
-
-bool CLumaretDlg::RewindRunningGraph() {
-  if (!m_player.SetPosition(0)) return false;
-  // Wine's graph reports the end as its position after the end of the stream, even when
-  // the seek has started the file again, until it is stopped; then stop, seek and run
-  // the same graph so that the progress shows the new round.
-  LONGLONG position = 0, duration = 0;
-  if (!m_player.GetCurrentPosition(position) || !m_player.GetDuration(duration) ||
-      position < duration)
-    return true;
-  m_player.Stop();
-  return m_player.SetPosition(0) && SUCCEEDED(m_player.Run());
 }
 
 LRESULT CLumaretDlg::OnAutoplay(WPARAM, LPARAM) {

@@ -30,13 +30,19 @@ constexpr COLORREF kSelectionColour = RGB(129, 138, 254);
 
 std::optional<ScrollEvent> ScrollEventOf(int code) {
   switch (code) {
-    case SB_LINEUP: return ScrollEvent::LineUp;
-    case SB_LINEDOWN: return ScrollEvent::LineDown;
-    case SB_PAGEUP: return ScrollEvent::PageUp;
-    case SB_PAGEDOWN: return ScrollEvent::PageDown;
+    case SB_LINEUP:
+      return ScrollEvent::LineUp;
+    case SB_LINEDOWN:
+      return ScrollEvent::LineDown;
+    case SB_PAGEUP:
+      return ScrollEvent::PageUp;
+    case SB_PAGEDOWN:
+      return ScrollEvent::PageDown;
     case SB_THUMBPOSITION:
-    case SB_THUMBTRACK: return ScrollEvent::Track;
-    default: return std::nullopt;
+    case SB_THUMBTRACK:
+      return ScrollEvent::Track;
+    default:
+      return std::nullopt;
   }
 }
 
@@ -203,8 +209,7 @@ void CImagesToMovieDlg::DrawCell(HDC dc, int index, int top, int stripWidth) {
   const Box band = SelectionBand(stripWidth, top);
   RECT rect{band.left + 2, band.top + 2, band.right - 2, band.bottom - 2};
   ::FrameRect(dc, &rect, static_cast<HBRUSH>(::GetStockObject(GRAY_BRUSH)));
-  HGDIOBJ previousFont =
-      ::SelectObject(dc, reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)));
+  HGDIOBJ previousFont = ::SelectObject(dc, reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)));
   ::SetBkMode(dc, TRANSPARENT);
   ::SetTextColor(dc, ::GetSysColor(COLOR_GRAYTEXT));
   const std::wstring text = L"无法读取\n" + mainwindow::FileNameOf(path);

@@ -45,6 +45,8 @@ class CImagesToMovieDlg : public framework::CDialogEx {
   const std::wstring& LastMovieError() const { return m_lastError; }
   // Made movies: path and whether it has been sent to the playlist.
   const std::map<std::wstring, int>& MadeMovies() const { return m_madeMovies; }
+  // Lists a movie (once) as not yet sent, and chooses it.
+  void AddMadeMovie(const std::wstring& path);
   std::wstring SelectedMoviePath() const;
   bool PreviewMovie(const std::wstring& path);
   const feed::CMyVideoPlayer& PreviewPlayer() const { return m_previewPlayer; }
@@ -86,7 +88,6 @@ class CImagesToMovieDlg : public framework::CDialogEx {
 
   // ---- movies
   void OnMakeVideo();
-  void AddMadeMovie(const std::wstring& path);
   void RemoveMadeMovie(const std::wstring& path);
   void OnMovieSelected();
   void HandOverToPlaylist(const std::wstring& path);
@@ -106,8 +107,8 @@ class CImagesToMovieDlg : public framework::CDialogEx {
   framework::CScrollBar m_scrollBar;
   framework::CComboBox m_movieCombo;
   controls::CThemeHelperST m_themeHelper;
-  controls::CXPStyleButtonST m_addButton, m_deleteButton, m_clearButton, m_upButton,
-      m_downButton, m_makeButton;
+  controls::CXPStyleButtonST m_addButton, m_deleteButton, m_clearButton, m_upButton, m_downButton,
+      m_makeButton;
   ImageList m_images;
   std::map<int, Box> m_thumbRects;
   int m_firstVisible = 0;

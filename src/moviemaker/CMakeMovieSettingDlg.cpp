@@ -37,16 +37,15 @@ BOOL CMakeMovieSettingDlg::OnInitDialog() {
   const app::SettingRecord settings = app::CSettingStore::Instance()->GetCurrent();
   const SYSTEMTIME now = m_clock();
   m_strFolder = settings.makingMoviePath;
-  m_strName = ProposedMovieName(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute,
-                                now.wSecond);
+  m_strName =
+      ProposedMovieName(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
   m_secondsPerImage = settings.makingTimeOneFrame;
   m_resolution = settings.makingMovieResolution;
   UpdateData(false);
   return TRUE;
 }
 
-bool CMakeMovieSettingDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam,
-                                     LRESULT& result) {
+bool CMakeMovieSettingDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   using Map = framework::MessageMap<CMakeMovieSettingDlg>;
   static const Map::Entry kEntries[] = {
       Map::Command<&CMakeMovieSettingDlg::OnOK>(IDC_MOVIE_SETTINGS_OK),

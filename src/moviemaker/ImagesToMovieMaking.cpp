@@ -64,8 +64,6 @@ void CImagesToMovieDlg::OnMakeVideo() {
   }
   AddMadeMovie(path);
   PreviewMovie(path);
-  UpdateMovieButtons();
-  EnableControl(IDC_MOVIE_SEND_ONE, m_madeMovies[path] == 0);
 }
 
 bool CImagesToMovieDlg::MakeMovie(const std::wstring& path, int width, int height,
@@ -87,6 +85,9 @@ void CImagesToMovieDlg::AddMadeMovie(const std::wstring& path) {
   if (added) m_movieCombo.InsertString(position, mainwindow::FileNameOf(path));
   // The new movie is the one chosen: it is the one the preview shows.
   m_movieCombo.SetCurSel(position);
+  EnableControl(IDC_MOVIE_DELETE, true);
+  EnableControl(IDC_MOVIE_SEND_ONE, entry->second == 0);
+  EnableControl(IDC_MOVIE_SEND_ALL, m_madeMovies.size() > 1);
 }
 
 void CImagesToMovieDlg::RemoveMadeMovie(const std::wstring& path) {
@@ -123,7 +124,7 @@ LRESULT CImagesToMovieDlg::OnPlayerEvent(WPARAM, LPARAM) {
   while (SUCCEEDED(m_previewPlayer.NextEvent(code, first, second)))
     if (code == EC_COMPLETE) complete = true;
   // The preview loops: from the start again, or built anew where seeking fails.
-  if (complete && !m_previewPlayer.SetPosition(0)) OnMovieSelected();
+  if (complete && !m_previewPlayer.Rewind()) OnMovieSelected();
   return 0;
 }
 

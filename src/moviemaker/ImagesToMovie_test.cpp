@@ -58,13 +58,14 @@ void WritePicture(const std::wstring& path, int width, int height, const Quadran
   const struct {
     COLORREF colour;
     int x, y, w, h;
-  } parts[] = {{colours.topLeft, 0, 0, halfWidth, halfHeight},
-               {colours.topRight, halfWidth, 0, width - halfWidth, halfHeight},
-               {colours.bottomLeft, 0, halfHeight, halfWidth, height - halfHeight},
-               {colours.bottomRight, halfWidth, halfHeight, width - halfWidth, height - halfHeight}};
+  } parts[] = {
+      {colours.topLeft, 0, 0, halfWidth, halfHeight},
+      {colours.topRight, halfWidth, 0, width - halfWidth, halfHeight},
+      {colours.bottomLeft, 0, halfHeight, halfWidth, height - halfHeight},
+      {colours.bottomRight, halfWidth, halfHeight, width - halfWidth, height - halfHeight}};
   for (const auto& part : parts) {
-    Gdiplus::SolidBrush brush(Gdiplus::Color(GetRValue(part.colour), GetGValue(part.colour),
-                                             GetBValue(part.colour)));
+    Gdiplus::SolidBrush brush(
+        Gdiplus::Color(GetRValue(part.colour), GetGValue(part.colour), GetBValue(part.colour)));
     graphics.FillRectangle(&brush, part.x, part.y, part.w, part.h);
   }
   CLSID encoder;
@@ -299,8 +300,7 @@ TEST_F(MovieMakerTest, PicturesPickedInTheFileDialogJoinTheStripAndTheScrollBarF
   ASSERT_GT(StripHeight(), 330);
   ASSERT_LT(StripHeight(), 550);
   EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(Maker(), IDC_IMAGE_SCROLL)));
-  m_maker->AddImages({QuadrantsGif(),
-                      MakePicture(L"e.png", 80, 80, kPictureB)});
+  m_maker->AddImages({QuadrantsGif(), MakePicture(L"e.png", 80, 80, kPictureB)});
   EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(Maker(), IDC_IMAGE_SCROLL)));
   const SCROLLINFO scroll = Scroll();
   EXPECT_EQ(scroll.nMin, 0);
@@ -309,9 +309,8 @@ TEST_F(MovieMakerTest, PicturesPickedInTheFileDialogJoinTheStripAndTheScrollBarF
 
   // A cancelled dialog adds nothing.
   {
-    ModalWatcher cancel(::GetCurrentThreadId(), [](HWND dialog) {
-      testing_support::PressDialogButton(dialog, IDCANCEL);
-    });
+    ModalWatcher cancel(::GetCurrentThreadId(),
+                        [](HWND dialog) { testing_support::PressDialogButton(dialog, IDCANCEL); });
     Click(Maker(), IDC_IMAGE_ADD);
   }
   EXPECT_EQ(m_maker->ImagePaths().size(), 5u);
@@ -321,8 +320,7 @@ TEST_F(MovieMakerTest, ThumbnailsAndTheSelectionBandAreDrawnWhereTheyBelong) {
   OpenMaker();
   // Wide, tall, a GIF (which GDI+ reads) and a tiny one.
   m_maker->AddImages({MakePicture(L"wide.jpg", 400, 100, kPictureA, L"image/jpeg"),
-                      MakePicture(L"tall.png", 100, 400, kPictureB),
-                      QuadrantsGif()});
+                      MakePicture(L"tall.png", 100, 400, kPictureB), QuadrantsGif()});
   Repaint();
   const RECT strip = m_maker->GetStripRect();
   const int width = strip.right - strip.left;
@@ -505,13 +503,13 @@ class MovieMakerSizeTest : public MovieMakerTest, public testing::WithParamInter
 
 TEST_P(MovieMakerSizeTest, ThreePicturesOfTwoSecondsGiveAABBCCAAAtOneFramePerSecond) {
   const MovieSize size = GetParam();
-  WriteConfig(L"[usingsetting]\r\nresourcespath=" + m_root->Path() +
-              L"\r\nmovieresolution=" + std::to_wstring(size.configuredRecordingSize) + L"\r\n");
+  WriteConfig(L"[usingsetting]\r\nresourcespath=" + m_root->Path() + L"\r\nmovieresolution=" +
+              std::to_wstring(size.configuredRecordingSize) + L"\r\n");
   OpenMaker();
   // Landscape, portrait, larger and smaller than the movie, in three formats.
   m_maker->AddImages({MakePicture(L"a.jpg", 1280, 720, kPictureA, L"image/jpeg"),
                       MakePicture(L"b.png", 300, 500, kPictureB),
-                      MakePicture(L"c.bmp", 90, 60, kPictureC, L"image/bmp")});
+                      QuadrantsGif()});  // a palette picture, 64 x 48
   const std::wstring path = m_root->File(L"three.avi");
   ASSERT_TRUE(m_maker->MakeMovie(path, size.width, size.height, 2));
   EXPECT_TRUE(m_maker->LeftOutOfLastMovie().empty());
@@ -528,7 +526,8 @@ TEST_P(MovieMakerSizeTest, ThreePicturesOfTwoSecondsGiveAABBCCAAAtOneFramePerSec
   for (size_t frame = 0; frame < 8; ++frame) {
     SCOPED_TRACE(testing::Message() << "frame " << frame);
     ASSERT_EQ(movie.samples[frame].size(), static_cast<size_t>(size.width) * size.height * 3);
-    EXPECT_TRUE(Shows(FramePicture(movie.samples[frame], size.width, size.height), *expected[frame]));
+    EXPECT_TRUE(
+        Shows(FramePicture(movie.samples[frame], size.width, size.height), *expected[frame]));
   }
 }
 
@@ -539,7 +538,7 @@ INSTANTIATE_TEST_SUITE_P(Sizes, MovieMakerSizeTest,
 
 TEST_F(MovieMakerTest, ASmallPictureIsStretchedOverTheWholeFrame) {
   OpenMaker();
-  m_maker->AddImages({MakePicture(L"small.png", 100, 100, kPictureB)});
+  m_maker->AddImages({MakePicture(L"small.bmp", 100, 100, kPictureB, L"image/bmp")});
   const std::wstring path = m_root->File(L"small.avi");
   ASSERT_TRUE(m_maker->MakeMovie(path, 320, 240, 3));
   const MovieOnDisk movie = ReadMovie(path);
@@ -611,13 +610,11 @@ TEST_F(MovieMakerTest, MadeMoviesAreListedInOrderTheNewOneChosenAndPreviewed) {
   EXPECT_EQ(ComboItems(), (std::vector<std::wstring>{L"a.avi", L"b.avi"}));
   EXPECT_EQ(m_maker->SelectedMoviePath(), a);
   EXPECT_TRUE(Enabled(IDC_MOVIE_SEND_ALL));
-  const std::string first = testing_support::DescribeGraph(m_maker->PreviewPlayer().Graph());
-  EXPECT_NE(first.find("a.avi"), std::string::npos) << first;
+  EXPECT_EQ(testing_support::SourceFileOf(m_maker->PreviewPlayer().Graph()), a);
 
   ChooseMovie(1);
   EXPECT_EQ(m_maker->SelectedMoviePath(), b);
-  const std::string graph = testing_support::DescribeGraph(m_maker->PreviewPlayer().Graph());
-  EXPECT_NE(graph.find("b.avi"), std::string::npos) << graph;
+  EXPECT_EQ(testing_support::SourceFileOf(m_maker->PreviewPlayer().Graph()), b);
 
   // The same name again: the file is made anew after the question, the list keeps one item.
   {
@@ -636,9 +633,11 @@ TEST_F(MovieMakerTest, ThePreviewStartsAgainAtItsEnd) {
   feed::CMyVideoPlayer& player = const_cast<feed::CMyVideoPlayer&>(m_maker->PreviewPlayer());
   ASSERT_TRUE(player.HasGraph());
   LONGLONG position = 0;
-  ASSERT_TRUE(PumpUntil([&] { return player.GetCurrentPosition(position) && position > 12'000'000; }));
+  ASSERT_TRUE(
+      PumpUntil([&] { return player.GetCurrentPosition(position) && position > 12'000'000; }));
   // Past the end it starts again from the beginning, still playing.
-  EXPECT_TRUE(PumpUntil([&] { return player.GetCurrentPosition(position) && position < 8'000'000; }));
+  EXPECT_TRUE(
+      PumpUntil([&] { return player.GetCurrentPosition(position) && position < 8'000'000; }));
   EXPECT_TRUE(player.HasGraph());
 }
 
@@ -680,8 +679,8 @@ TEST_F(MovieMakerTest, ClosingWithAnUnsentMovieOffersToSendIt) {
   EXPECT_EQ(boxes[0].text, L"还有未Vexa的视频，是否需要Vexa？");
   EXPECT_EQ(SavedPlaylist(), std::vector<std::wstring>{movie});
   // The main window plays it into the camera, as nothing was playing.
-  EXPECT_TRUE(testing_support::PumpDialogUntil(m_window->GetSafeHwnd(),
-                                               [&] { return m_window->CurrentIndex() == 0; }, 10000));
+  EXPECT_TRUE(testing_support::PumpDialogUntil(
+      m_window->GetSafeHwnd(), [&] { return m_window->CurrentIndex() == 0; }, 10000));
 }
 
 TEST_F(MovieMakerTest, DeleteThisVideoAsksFirstThenRemovesTheFileAndItsItem) {
@@ -739,8 +738,8 @@ class MovieSettingsTest : public MovieMakerTest {
   // OK pressed; the message boxes it showed.
   std::vector<SeenBox> PressOk() {
     MessageBoxAnswerer answerer(IDOK);
-    ::SendMessageW(m_settings->GetSafeHwnd(), WM_COMMAND, MAKEWPARAM(IDC_MOVIE_SETTINGS_OK, BN_CLICKED),
-                   0);
+    ::SendMessageW(m_settings->GetSafeHwnd(), WM_COMMAND,
+                   MAKEWPARAM(IDC_MOVIE_SETTINGS_OK, BN_CLICKED), 0);
     return answerer.Boxes();
   }
   std::unique_ptr<CMakeMovieSettingDlg> m_settings;
@@ -804,7 +803,8 @@ TEST_F(MovieSettingsTest, AMissingFolderOrSecondsThatAreNoWholePositiveNumberKee
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.message);
-    ::SetDlgItemTextW(dialog, IDC_MOVIE_FOLDER, c.folder != nullptr ? c.folder : m_root->Path().c_str());
+    ::SetDlgItemTextW(dialog, IDC_MOVIE_FOLDER,
+                      c.folder != nullptr ? c.folder : m_root->Path().c_str());
     ::SetDlgItemTextW(dialog, IDC_MOVIE_SECONDS, c.seconds);
     const std::vector<SeenBox> boxes = PressOk();
     ASSERT_EQ(boxes.size(), 1u);

@@ -32,8 +32,8 @@ bool BitmapToRows(HBITMAP bitmap, FrameRows& rows) {
   std::vector<BYTE> padded(stride * height);
 
   HDC screen = ::GetDC(nullptr);
-  const int copied =
-      ::GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), padded.data(), &format, DIB_RGB_COLORS);
+  const int copied = ::GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), padded.data(),
+                                 &format, DIB_RGB_COLORS);
   ::ReleaseDC(nullptr, screen);
   if (copied != height) return false;
 

@@ -25,9 +25,9 @@ bool LoadImageRows(const std::wstring& path, int width, int height, FrameRows& r
 bool BitmapToRows(HBITMAP bitmap, FrameRows& rows);
 
 struct MovieOutcome {
-  bool written = false;                 // the movie on disk holds every readable picture
-  std::vector<std::wstring> leftOut;    // pictures that could not be read, in list order
-  std::wstring error;                   // why nothing (or not everything) was written
+  bool written = false;               // the movie on disk holds every readable picture
+  std::vector<std::wstring> leftOut;  // pictures that could not be read, in list order
+  std::wstring error;                 // why nothing (or not everything) was written
 };
 
 // Writes the movie of pictures (in that order) to path. Pictures that cannot be read are

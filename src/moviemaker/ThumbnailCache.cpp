@@ -2,20 +2,17 @@
 
 namespace moviemaker {
 
-const CThumbnailCache::Thumbnail& CThumbnailCache::Get(const std::wstring& path,
-                                                       int stripWidth) {
+const CThumbnailCache::Thumbnail& CThumbnailCache::Get(const std::wstring& path, int stripWidth) {
   if (stripWidth != m_stripWidth) {
     m_thumbnails.clear();
     m_stripWidth = stripWidth;
   }
   auto found = m_thumbnails.find(path);
-  if (found == m_thumbnails.end())
-    found = m_thumbnails.emplace(path, Make(path, stripWidth)).first;
+  if (found == m_thumbnails.end()) found = m_thumbnails.emplace(path, Make(path, stripWidth)).first;
   return found->second;
 }
 
-CThumbnailCache::Thumbnail CThumbnailCache::Make(const std::wstring& path,
-                                                 int stripWidth) const {
+CThumbnailCache::Thumbnail CThumbnailCache::Make(const std::wstring& path, int stripWidth) const {
   Thumbnail thumbnail;
   Gdiplus::Bitmap source(path.c_str());
   if (source.GetLastStatus() != Gdiplus::Ok || source.GetWidth() == 0 || source.GetHeight() == 0)
@@ -23,8 +20,7 @@ CThumbnailCache::Thumbnail CThumbnailCache::Make(const std::wstring& path,
   thumbnail.fitted = FitThumbnail(source.GetWidth(), source.GetHeight(), stripWidth, 0);
   if (thumbnail.fitted.IsEmpty()) return thumbnail;
   auto scaled = std::make_unique<Gdiplus::Bitmap>(thumbnail.fitted.Width(),
-                                                  thumbnail.fitted.Height(),
-                                                  PixelFormat32bppARGB);
+                                                  thumbnail.fitted.Height(), PixelFormat32bppARGB);
   Gdiplus::Graphics graphics(scaled.get());
   graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
   graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);

@@ -64,6 +64,22 @@ std::vector<GraphFilter> FiltersOf(IGraphBuilder* graph) {
   return result;
 }
 
+std::wstring SourceFileOf(IGraphBuilder* graph) {
+  for (const GraphFilter& entry : FiltersOf(graph)) {
+    ComPtr<IFileSourceFilter> source;
+    if (FAILED(entry.filter.As(&source))) continue;
+    LPOLESTR file = nullptr;
+    AM_MEDIA_TYPE type{};
+    if (FAILED(source->GetCurFile(&file, &type)) || file == nullptr) continue;
+    std::wstring path = file;
+    ::CoTaskMemFree(file);
+    if (type.pbFormat != nullptr) ::CoTaskMemFree(type.pbFormat);
+    if (type.pUnk != nullptr) type.pUnk->Release();
+    return path;
+  }
+  return {};
+}
+
 ComPtr<IBaseFilter> Downstream(IBaseFilter* filter) {
   ComPtr<IPin> peer;
   if (FirstConnected(filter, PINDIR_OUTPUT, &peer) == nullptr) return nullptr;

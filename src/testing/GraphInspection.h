@@ -28,6 +28,9 @@ std::wstring FilterName(IBaseFilter* filter);
 // The media subtype on this filter's first connected input; GUID_NULL when none.
 GUID InputSubtype(IBaseFilter* filter);
 
+// The file that the graph's file source reads; empty when it has none.
+std::wstring SourceFileOf(IGraphBuilder* graph);
+
 // "name -> name (subtype)" lines, for failure messages.
 std::string DescribeGraph(IGraphBuilder* graph);
 
