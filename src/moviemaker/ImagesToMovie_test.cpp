@@ -632,12 +632,21 @@ TEST_F(MovieMakerTest, ThePreviewStartsAgainAtItsEnd) {
   MakeThroughTheButton(L"loop");  // two frames: two seconds
   feed::CMyVideoPlayer& player = const_cast<feed::CMyVideoPlayer&>(m_maker->PreviewPlayer());
   ASSERT_TRUE(player.HasGraph());
-  LONGLONG position = 0;
-  ASSERT_TRUE(
-      PumpUntil([&] { return player.GetCurrentPosition(position) && position > 12'000'000; }));
+  // The positions seen, in 100 ns units, for the failure message.
+  std::string seen;
+  LONGLONG position = 0, last = -1;
+  const auto reaches = [&](const std::function<bool(LONGLONG)>& wanted) {
+    return PumpUntil([&] {
+      if (!player.GetCurrentPosition(position)) position = -1;
+      if (position != last && seen.size() < 2000) seen += std::to_string(position) + " ";
+      last = position;
+      return position >= 0 && wanted(position);
+    });
+  };
+  // Into its second frame; the end comes once that frame is shown, a little after 1 s.
+  ASSERT_TRUE(reaches([](LONGLONG at) { return at > 9'000'000; })) << seen;
   // Past the end it starts again from the beginning, still playing.
-  EXPECT_TRUE(
-      PumpUntil([&] { return player.GetCurrentPosition(position) && position < 8'000'000; }));
+  EXPECT_TRUE(reaches([](LONGLONG at) { return at < 5'000'000; })) << seen;
   EXPECT_TRUE(player.HasGraph());
 }
 
