@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "app/ModulePaths.h"
+#include "app/SettingStore.h"
 #include "feed/CMyVideoSampleGrabberCB.h"
 #include "feed/ErrorMessageText.h"
 #include "feed/FrameLayout.h"
@@ -73,7 +74,27 @@ class MainWindowTest : public ::testing::Test {
     Pump(300);
   }
 
-  void TearDown() override { m_window.reset(); }
+  // The window starts from the defaults, whatever an interrupted run of another test
+  // program left beside the tests: a config.ini naming a storage folder that is gone
+  // would stop the window at its warning box. The file is put back afterwards.
+  void SetUp() override {
+    m_config = app::GetConfigFilePath();
+    std::ifstream before(m_config.c_str(), std::ios::binary);
+    m_hadConfig = before.good();
+    if (m_hadConfig) m_configBefore.assign(std::istreambuf_iterator<char>(before), {});
+    before.close();
+    ::DeleteFileW(m_config.c_str());
+    app::CSettingStore::DestroyInstance();
+  }
+
+  void TearDown() override {
+    m_window.reset();
+    app::CSettingStore::DestroyInstance();
+    if (m_hadConfig)
+      std::ofstream(m_config.c_str(), std::ios::binary | std::ios::trunc) << m_configBefore;
+    else
+      ::DeleteFileW(m_config.c_str());
+  }
 
   HWND Dialog() const { return m_window->GetSafeHwnd(); }
   HWND Item(int id) const { return ::GetDlgItem(Dialog(), id); }
@@ -153,6 +174,9 @@ class MainWindowTest : public ::testing::Test {
     ::SendMessageW(Item(IDC_PLAY_MODE), CB_SETCURSEL, static_cast<WPARAM>(position), 0);
   }
 
+  std::wstring m_config;
+  std::string m_configBefore;
+  bool m_hadConfig = false;
   std::unique_ptr<CLumaretDlg> m_window;
 };
 
@@ -684,6 +708,7 @@ TEST_F(MainWindowTest, RepeatOnePlaysTheSameEntryAgainAndLoopListMovesOn) {
 class MainWindowFailureTest : public MainWindowTest {
  protected:
   void SetUp() override {
+    MainWindowTest::SetUp();
     // A file that exists but is no video.
     std::ofstream(m_folder.File(L"broken.avi").c_str(), std::ios::binary) << "not a video";
   }
