@@ -1,5 +1,7 @@
 #include "vcam/testing/CameraDevices.h"
 
+#include <cstdio>
+
 #include "vcam/CameraIds.h"
 
 using Microsoft::WRL::ComPtr;
@@ -30,13 +32,20 @@ int RunRegsvr32(const std::wstring& dll, bool unregister, bool otherBitness) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
+  // -1 stands for three different failures; each says which on the error output, so that
+  // a rare one can be told apart from the test's log.
   if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &info))
+                        nullptr, &startup, &info)) {
+    std::fwprintf(stderr, L"regsvr32 did not start: CreateProcess error %lu\n", ::GetLastError());
     return -1;
+  }
   ::CloseHandle(info.hThread);
   DWORD exitCode = static_cast<DWORD>(-1);
-  if (::WaitForSingleObject(info.hProcess, 30000) == WAIT_OBJECT_0)
-    ::GetExitCodeProcess(info.hProcess, &exitCode);
+  const DWORD waited = ::WaitForSingleObject(info.hProcess, 30000);
+  if (waited != WAIT_OBJECT_0)
+    std::fwprintf(stderr, L"regsvr32 did not end within 30 s (wait result %lu)\n", waited);
+  else if (!::GetExitCodeProcess(info.hProcess, &exitCode))
+    std::fwprintf(stderr, L"regsvr32's exit code unknown: error %lu\n", ::GetLastError());
   ::CloseHandle(info.hProcess);
   return static_cast<int>(exitCode);
 }
