@@ -105,7 +105,7 @@ TEST(ImageStrip, TheBarShowsOnlyWhenTheImagesAreHigherThanTheStrip) {
 TEST(ImageStrip, AViewAtTheEndOfTheListFollowsTheListAsItGrowsOrShrinks) {
   // Showing the end of 5 images (550, page 300, so at 250): one more keeps the end in view.
   EXPECT_EQ(PositionAfterListChange(250, 550, 660), 360);
-  // At the top, adding moves the view down as well: the Part's rule, not a choice here.
+  // At the top too, adding moves the view down by what was added.
   EXPECT_EQ(PositionAfterListChange(0, 550, 660), 110);
   // Removing moves it up, never above 0.
   EXPECT_EQ(PositionAfterListChange(250, 550, 440), 140);
