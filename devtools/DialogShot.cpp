@@ -62,7 +62,7 @@ void FillMovieMaker(moviemaker::CImagesToMovieDlg& maker) {
   std::vector<std::wstring> pictures;
   for (int i = 0; i < 4; ++i) pictures.push_back(DrawPicture(i));
   maker.AddImages(pictures);
-  ::SendMessageW(maker.GetSafeHwnd(), WM_PAINT, 0, 0);
+  ::UpdateWindow(maker.GetSafeHwnd());  // the strip is painted: its thumbnails are placed
   const RECT strip = maker.GetStripRect();
   if (maker.ThumbnailRects().count(1) != 0) {
     const auto& box = maker.ThumbnailRects().at(1);

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -124,8 +125,7 @@ class CameraStudioTest : public ::testing::Test {
   void SetUp() override {
     ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     m_config = app::GetConfigFilePath();
-    m_configBefore = ReadFileBytes(m_config);
-    m_hadConfig = FileExists(m_config);
+    m_keptConfig.emplace(m_config);
     m_root = std::make_unique<testing_support::TempFolder>(L"studio");
     WriteConfig(L"[usingsetting]\r\nresourcespath=" + m_root->Path() + L"\r\n");
     app::CSettingStore::DestroyInstance();
@@ -140,10 +140,7 @@ class CameraStudioTest : public ::testing::Test {
     StopRecording();
     app::CSettingStore::DestroyInstance();
     ResetOutputFoldersForTesting();
-    if (m_hadConfig)
-      WriteFileBytes(m_config, m_configBefore);
-    else
-      ::DeleteFileW(m_config.c_str());
+    m_keptConfig.reset();
     ::CoUninitialize();
   }
 
@@ -189,8 +186,7 @@ class CameraStudioTest : public ::testing::Test {
   }
 
   std::wstring m_config;
-  std::string m_configBefore;
-  bool m_hadConfig = false;
+  std::optional<testing_support::CFileKeeper> m_keptConfig;
   std::unique_ptr<testing_support::TempFolder> m_root;
   std::unique_ptr<vcam::testing_support::CCameraRegistration> m_registration;
   std::unique_ptr<testing_support::ChildProcess> m_writer;

@@ -8,6 +8,7 @@
 #include <shlobj.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -132,8 +133,7 @@ class SettingsTest : public ::testing::Test {
   void SetUp() override {
     ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     m_config = app::GetConfigFilePath();
-    m_configBefore = ReadFileBytes(m_config);
-    m_hadConfig = FileExists(m_config);
+    m_keptConfig.emplace(m_config);
     ::DeleteFileW(m_config.c_str());
     app::CSettingStore::DestroyInstance();
     g_debugTexts.clear();
@@ -145,10 +145,7 @@ class SettingsTest : public ::testing::Test {
     m_dialog.reset();
     m_registration.reset();
     app::CSettingStore::DestroyInstance();
-    if (m_hadConfig)
-      WriteFileBytes(m_config, m_configBefore);
-    else
-      ::DeleteFileW(m_config.c_str());
+    m_keptConfig.reset();
     ::CoUninitialize();
   }
 
@@ -187,8 +184,7 @@ class SettingsTest : public ::testing::Test {
   }
 
   std::wstring m_config;
-  std::string m_configBefore;
-  bool m_hadConfig = false;
+  std::optional<testing_support::CFileKeeper> m_keptConfig;
   framework::DebugTextHandler m_previousHandler = nullptr;
   std::unique_ptr<vcam::testing_support::CCameraRegistration> m_registration;
   std::unique_ptr<CSettingDlg> m_dialog;

@@ -53,6 +53,8 @@ TEST(ParseWholeNumber, TakesOneWholeNumberWithSpaceAroundAndNothingElse) {
       {L"-2147483648", true, -2147483647 - 1},
       {L"2147483648", false, 0},
       {L"99999999999999999999", false, 0},
+      {L"-2147483649", false, 0},
+      {L"-99999999999999999999", false, 0},
       {L"", false, 0},
       {L"  ", false, 0},
       {L"-", false, 0},

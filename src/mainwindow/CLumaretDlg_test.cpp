@@ -8,6 +8,7 @@
 
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <utility>
@@ -20,6 +21,7 @@
 #include "framework/LinkCtrl.h"
 #include "resources/resource.h"
 #include "testing/DialogDriver.h"
+#include "testing/FileBytes.h"
 #include "testing/StalledFile.h"
 #include "testing/TempFolder.h"
 
@@ -78,22 +80,16 @@ class MainWindowTest : public ::testing::Test {
   // program left beside the tests: a config.ini naming a storage folder that is gone
   // would stop the window at its warning box. The file is put back afterwards.
   void SetUp() override {
-    m_config = app::GetConfigFilePath();
-    std::ifstream before(m_config.c_str(), std::ios::binary);
-    m_hadConfig = before.good();
-    if (m_hadConfig) m_configBefore.assign(std::istreambuf_iterator<char>(before), {});
-    before.close();
-    ::DeleteFileW(m_config.c_str());
+    const std::wstring config = app::GetConfigFilePath();
+    m_keptConfig.emplace(config);
+    ::DeleteFileW(config.c_str());
     app::CSettingStore::DestroyInstance();
   }
 
   void TearDown() override {
     m_window.reset();
     app::CSettingStore::DestroyInstance();
-    if (m_hadConfig)
-      std::ofstream(m_config.c_str(), std::ios::binary | std::ios::trunc) << m_configBefore;
-    else
-      ::DeleteFileW(m_config.c_str());
+    m_keptConfig.reset();
   }
 
   HWND Dialog() const { return m_window->GetSafeHwnd(); }
@@ -174,9 +170,7 @@ class MainWindowTest : public ::testing::Test {
     ::SendMessageW(Item(IDC_PLAY_MODE), CB_SETCURSEL, static_cast<WPARAM>(position), 0);
   }
 
-  std::wstring m_config;
-  std::string m_configBefore;
-  bool m_hadConfig = false;
+  std::optional<testing_support::CFileKeeper> m_keptConfig;
   std::unique_ptr<CLumaretDlg> m_window;
 };
 

@@ -237,25 +237,23 @@ void CImagesToMovieDlg::ShowScrollBar(int maximum) {
 }
 
 void CImagesToMovieDlg::ResetScrollRange() {
-  const RECT strip = GetStripRect();
-  SCROLLINFO info{};
-  info.cbSize = sizeof info;
-  info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-  info.nMax = ScrollMaximum(m_images.paths.size());
-  info.nPage = static_cast<UINT>(strip.bottom - strip.top);
-  m_scrollBar.SetScrollInfo(info);
-  ShowScrollBar(info.nMax);
+  SetScrollRangeAt(0);
 }
 
 void CImagesToMovieDlg::UpdateScrollRange() {
-  const RECT strip = GetStripRect();
   const SCROLLINFO old = m_scrollBar.GetScrollInfo();
+  SetScrollRangeAt(
+      PositionAfterListChange(old.nPos, old.nMax, ScrollMaximum(m_images.paths.size())));
+}
+
+void CImagesToMovieDlg::SetScrollRangeAt(int position) {
+  const RECT strip = GetStripRect();
   SCROLLINFO info{};
   info.cbSize = sizeof info;
   info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
   info.nMax = ScrollMaximum(m_images.paths.size());
-  info.nPos = PositionAfterListChange(old.nPos, old.nMax, info.nMax);
   info.nPage = static_cast<UINT>(strip.bottom - strip.top);
+  info.nPos = position;
   m_scrollBar.SetScrollInfo(info);
   ShowScrollBar(info.nMax);
 }

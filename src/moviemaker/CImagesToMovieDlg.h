@@ -75,6 +75,8 @@ class CImagesToMovieDlg : public framework::CDialogEx {
   void ScrollTo(int position);
   void ResetScrollRange();
   void UpdateScrollRange();
+  // The range for the images in the list, the page the strip's height, at position.
+  void SetScrollRangeAt(int position);
   void ShowScrollBar(int maximum);
   void InvalidateStrip();
   void EnableSelectionButtons();

@@ -87,10 +87,10 @@ void WritePicture(const std::wstring& path, int width, int height, const Quadran
                         colours.bottomRight);
 }
 
-// The colours of the screen's pixels inside the window's client rectangle rect.
-class ScreenPixels {
+// The colours of the window's picture of itself (PrintWindow) inside its client rectangle rect.
+class PrintedPixels {
  public:
-  ScreenPixels(HWND window, const RECT& rect)
+  PrintedPixels(HWND window, const RECT& rect)
       : m_width(rect.right - rect.left), m_height(rect.bottom - rect.top) {
     HDC windowDC = ::GetDC(window);
     HDC memory = ::CreateCompatibleDC(windowDC);
@@ -332,7 +332,7 @@ TEST_F(MovieMakerTest, ThumbnailsAndTheSelectionBandAreDrawnWhereTheyBelong) {
   EXPECT_EQ(drawn.at(2), FitThumbnail(64, 48, width, 230));
 
   {
-    const ScreenPixels screen(Maker(), strip);
+    const PrintedPixels screen(Maker(), strip);
     // Each picture upright in its rectangle, the strip's background around it.
     for (const auto& [index, box] : drawn) {
       SCOPED_TRACE(testing::Message() << "picture " << index);
@@ -356,7 +356,7 @@ TEST_F(MovieMakerTest, ThumbnailsAndTheSelectionBandAreDrawnWhereTheyBelong) {
   for (int id : {IDC_IMAGE_DELETE, IDC_IMAGE_UP, IDC_IMAGE_DOWN}) EXPECT_TRUE(Enabled(id)) << id;
   Repaint();
   {
-    const ScreenPixels screen(Maker(), strip);
+    const PrintedPixels screen(Maker(), strip);
     EXPECT_TRUE(Looks(screen.At(2, 170), RGB(129, 138, 254), 0));
     EXPECT_TRUE(Looks(screen.At(width - 3, 120), RGB(129, 138, 254), 0));
     EXPECT_TRUE(Looks(screen.At(2, 221), background, 0));  // the gap below the band

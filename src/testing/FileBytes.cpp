@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <utility>
 
 namespace testing_support {
 
@@ -26,6 +27,16 @@ std::string Utf16FileBytes(const std::wstring& text) {
 
 bool FileExists(const std::wstring& path) {
   return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+CFileKeeper::CFileKeeper(std::wstring path)
+    : m_path(std::move(path)), m_bytes(ReadFileBytes(m_path)), m_existed(FileExists(m_path)) {}
+
+CFileKeeper::~CFileKeeper() {
+  if (m_existed)
+    WriteFileBytes(m_path, m_bytes);
+  else
+    ::DeleteFileW(m_path.c_str());
 }
 
 }  // namespace testing_support

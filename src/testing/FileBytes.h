@@ -14,4 +14,19 @@ std::string Utf16FileBytes(const std::wstring& text);
 
 bool FileExists(const std::wstring& path);
 
+// Keeps a file as it was: on destruction writes its bytes back, or deletes it when there
+// was none, whatever happened to it meanwhile.
+class CFileKeeper {
+ public:
+  explicit CFileKeeper(std::wstring path);
+  CFileKeeper(const CFileKeeper&) = delete;
+  CFileKeeper& operator=(const CFileKeeper&) = delete;
+  ~CFileKeeper();
+
+ private:
+  std::wstring m_path;
+  std::string m_bytes;
+  bool m_existed;
+};
+
 }  // namespace testing_support
