@@ -8,7 +8,8 @@ source "$here/env.sh"
 
 seconds=${1:-5}
 # Folder/target, as the build tree holds them.
-targets=(src/StorageRoot_fuzz src/OutputNames_fuzz src/PlaylistLines_fuzz vcam/ChannelPicture_fuzz)
+targets=(src/StorageRoot_fuzz src/OutputNames_fuzz src/PlaylistLines_fuzz src/PictureStretch_fuzz
+  vcam/ChannelPicture_fuzz)
 tree="$plumora_build/fuzz"
 
 echo "== fuzz build (clang, libFuzzer)"

@@ -30,7 +30,9 @@ HRESULT SaveBitmapAsJpeg(Gdiplus::Bitmap& bitmap, const std::wstring& path);
 // The index of GDI+'s JPEG encoder in its list of image encoders, with its class, or -1.
 int FindJpegEncoder(CLSID& encoder);
 
-// A copy of source stretched to exactly width x height (high-quality bicubic), or null.
+// A copy of source stretched to exactly width x height (high-quality bicubic: averaged
+// over the covered pixels when shrinking), or null. The copy has the source's pixel format,
+// or 32-bit ARGB for a palette picture or one of more or fewer bits than 24 or 32.
 std::unique_ptr<Gdiplus::Bitmap> ScaleBitmap(Gdiplus::Bitmap& source, int width, int height);
 
 // What a GDI+ status means, as the warning boxes say it.

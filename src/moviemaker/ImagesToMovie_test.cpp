@@ -8,7 +8,9 @@
 #include "camera/StudioTestSupport.h"
 #include "moviemaker/CMakeMovieSettingDlg.h"
 #include "moviemaker/ImageStrip.h"
+#include "moviemaker/MovieFrames.h"
 #include "testing/NoticeCapture.h"
+#include "testing/TempFolder.h"
 
 namespace moviemaker {
 namespace {
@@ -550,6 +552,77 @@ TEST_F(MovieMakerTest, ASmallPictureIsStretchedOverTheWholeFrame) {
   EXPECT_TRUE(Looks(frame.At(318, 1), kPictureB.topRight));
   EXPECT_TRUE(Looks(frame.At(1, 238), kPictureB.bottomLeft));
   EXPECT_TRUE(Looks(frame.At(318, 238), kPictureB.bottomRight));
+}
+
+// A picture with transparent parts: they come out white, whether the picture is stretched
+// or already has the movie's size, and their hidden colour shows nowhere.
+TEST(MovieFrames, TransparentPartsComeOutWhiteStretchedOrNot) {
+  const testing_support::TempFolder folder(L"transparent");
+  const std::wstring path = folder.File(L"half.png");
+  const camera::CGdiplusSession gdiplus;
+  {
+    Gdiplus::Bitmap bitmap(80, 60, PixelFormat32bppARGB);
+    for (int y = 0; y < 60; ++y)
+      for (int x = 0; x < 80; ++x)
+        bitmap.SetPixel(x, y,
+                        x < 40 ? Gdiplus::Color(255, 255, 0, 0)  // opaque red
+                               : Gdiplus::Color(0, 0, 255, 0));  // transparent green
+    CLSID encoder;
+    ASSERT_TRUE(EncoderFor(L"image/png", encoder));
+    ASSERT_EQ(bitmap.Save(path.c_str(), &encoder, nullptr), Gdiplus::Ok);
+  }
+  for (const auto& size : {std::make_pair(80, 60), std::make_pair(320, 240)}) {
+    const int width = size.first, height = size.second;
+    SCOPED_TRACE(testing::Message() << width << " x " << height);
+    FrameRows rows;
+    ASSERT_TRUE(LoadImageRows(path, width, height, rows));
+    ASSERT_EQ(rows.pixels.size(), static_cast<size_t>(width) * height * 3);
+    const camera::studio_testing::Picture frame = FramePicture(rows.pixels, width, height);
+    for (int y = 0; y < height; ++y) {
+      EXPECT_TRUE(Looks(frame.At(width / 8, y), RGB(255, 0, 0), 0));
+      EXPECT_TRUE(Looks(frame.At(width - 1 - width / 8, y), RGB(255, 255, 255), 0));
+      for (int x = 0; x < width; ++x) {
+        const COLORREF pixel = frame.At(x, y);
+        ASSERT_LE(GetGValue(pixel), GetBValue(pixel) + 2) << "green shows at " << x << "," << y;
+      }
+    }
+  }
+}
+
+// More pictures than are read ahead at once, unreadable ones among them: the frames keep
+// the list's order and the unreadable pictures are named in it.
+TEST(MovieFrames, ManyPicturesKeepTheirOrderAndTheUnreadableAreNamed) {
+  const testing_support::TempFolder folder(L"many");
+  std::vector<std::wstring> pictures;
+  std::vector<COLORREF> colours;
+  std::vector<std::wstring> unreadable;
+  for (int i = 0; i < 14; ++i) {
+    const std::wstring path = folder.File(L"p" + std::to_wstring(100 + i) + L".png");
+    if (i == 3 || i == 10) {
+      testing_support::WriteFileBytes(path, "not a picture");
+      unreadable.push_back(path);
+    } else {
+      const COLORREF colour = RGB(i * 18, 255 - i * 18, (i * 70) % 256);
+      WritePicture(path, 40, 30, Quadrants{colour, colour, colour, colour});
+      colours.push_back(colour);
+    }
+    pictures.push_back(path);
+  }
+  const std::wstring movie = folder.File(L"many.avi");
+  MovieOutcome outcome;
+  {
+    const camera::CGdiplusSession gdiplus;
+    outcome = WriteMovie(movie, pictures, 64, 48, 1);
+  }
+  EXPECT_TRUE(outcome.written) << outcome.error;
+  EXPECT_EQ(outcome.leftOut, unreadable);
+  const MovieOnDisk written = ReadMovie(movie);
+  ASSERT_TRUE(written.opened);
+  ASSERT_EQ(written.samples.size(), colours.size() + 1);  // the first once more at the end
+  colours.push_back(colours.front());
+  for (size_t frame = 0; frame < colours.size(); ++frame)
+    EXPECT_TRUE(Looks(FramePicture(written.samples[frame], 64, 48).At(32, 24), colours[frame], 2))
+        << "frame " << frame;
 }
 
 TEST_F(MovieMakerTest, AFileThatIsNoPictureShowsACannotReadCellAndIsLeftOutWithANotice) {

@@ -6,46 +6,39 @@
 #include <memory>
 
 #include "camera/Photo.h"
-#include "framework/Handle.h"
+#include "framework/LockedBits.h"
 #include "moviemaker/AviMovieWriter.h"
+#include "moviemaker/FrameReadAhead.h"
 #include "moviemaker/MovieNaming.h"
 
 namespace moviemaker {
 
-bool BitmapToRows(HBITMAP bitmap, FrameRows& rows) {
-  BITMAP info{};
-  if (bitmap == nullptr || ::GetObjectW(bitmap, sizeof info, &info) == 0) return false;
-  const int width = info.bmWidth, height = info.bmHeight;
-  if (width <= 0 || height <= 0) return false;
-
-  BITMAPINFO format{};
-  format.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  format.bmiHeader.biWidth = width;
-  format.bmiHeader.biHeight = height;  // bottom-up
-  format.bmiHeader.biPlanes = 1;
-  format.bmiHeader.biBitCount = 24;
-  format.bmiHeader.biCompression = BI_RGB;
-  // GDI pads each row to four bytes; a movie frame has no padding.
+bool PictureToRows(Gdiplus::Bitmap& picture, FrameRows& rows) {
+  // Palette pictures may have transparent colours too.
+  const bool mayBeTransparent =
+      (picture.GetPixelFormat() & (PixelFormatAlpha | PixelFormatPAlpha | PixelFormatIndexed)) != 0;
+  const framework::CLockedBits bits(picture, Gdiplus::ImageLockModeRead,
+                                    mayBeTransparent ? PixelFormat32bppARGB : PixelFormat24bppRGB);
+  if (!bits.Locked() || bits.Width() <= 0 || bits.Height() <= 0) return false;
+  const int width = bits.Width(), height = bits.Height();
   const size_t rowBytes = static_cast<size_t>(width) * 3;
-  const size_t stride = (rowBytes + 3) & ~size_t{3};
-  format.bmiHeader.biSizeImage = static_cast<DWORD>(stride * height);
-  std::vector<BYTE> padded(stride * height);
-
-  HDC screen = ::GetDC(nullptr);
-  const int copied = ::GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), padded.data(),
-                                 &format, DIB_RGB_COLORS);
-  ::ReleaseDC(nullptr, screen);
-  if (copied != height) return false;
-
+  rows.pixels.resize(rowBytes * height);
+  for (int y = 0; y < height; ++y) {
+    const BYTE* from = bits.Row(height - 1 - y);  // the bottom row first
+    BYTE* to = rows.pixels.data() + rowBytes * y;
+    if (!mayBeTransparent) {
+      std::copy_n(from, rowBytes, to);
+      continue;
+    }
+    // Transparent parts come out white.
+    for (int x = 0; x < width; ++x, from += 4, to += 3) {
+      const unsigned alpha = from[3];
+      for (int c = 0; c < 3; ++c)
+        to[c] = static_cast<BYTE>((from[c] * alpha + 255 * (255 - alpha) + 127) / 255);
+    }
+  }
   rows.width = width;
   rows.height = height;
-  if (stride == rowBytes) {
-    rows.pixels = std::move(padded);
-  } else {
-    rows.pixels.resize(rowBytes * height);
-    for (int y = 0; y < height; ++y)
-      std::copy_n(padded.data() + stride * y, rowBytes, rows.pixels.data() + rowBytes * y);
-  }
   return true;
 }
 
@@ -60,12 +53,7 @@ bool LoadImageRows(const std::wstring& path, int width, int height, FrameRows& r
     if (!scaled) return false;
     picture = std::move(scaled);  // the file is let go of here
   }
-  HBITMAP bitmap = nullptr;
-  // Transparent parts come out white.
-  if (picture->GetHBITMAP(Gdiplus::Color(0xFFFFFFFF), &bitmap) != Gdiplus::Ok) return false;
-  const bool converted = BitmapToRows(bitmap, rows);
-  ::DeleteObject(bitmap);
-  return converted && rows.width == width && rows.height == height;
+  return PictureToRows(*picture, rows) && rows.width == width && rows.height == height;
 }
 
 MovieOutcome WriteMovie(const std::wstring& path, const std::vector<std::wstring>& pictures,
@@ -88,9 +76,10 @@ MovieOutcome WriteMovie(const std::wstring& path, const std::vector<std::wstring
     }
     return true;
   };
+  CFrameReadAhead frames(pictures, width, height);
   for (const std::wstring& picture : pictures) {
     FrameRows rows;
-    if (!LoadImageRows(picture, width, height, rows)) {
+    if (!frames.TakeNext(rows)) {
       outcome.leftOut.push_back(picture);
       continue;
     }

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <gdiplus.h>
+
 #include <string>
 #include <vector>
 
@@ -21,8 +23,9 @@ struct FrameRows {
 // The picture at path as a width x height frame; false when it cannot be read or scaled.
 bool LoadImageRows(const std::wstring& path, int width, int height, FrameRows& rows);
 
-// The pixels of a GDI bitmap as a frame of its own size; false when GDI cannot give them.
-bool BitmapToRows(HBITMAP bitmap, FrameRows& rows);
+// The picture as a frame of its own size, transparent parts white; false when GDI+ cannot
+// give its pixels.
+bool PictureToRows(Gdiplus::Bitmap& picture, FrameRows& rows);
 
 struct MovieOutcome {
   bool written = false;               // the movie on disk holds every readable picture
