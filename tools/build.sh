@@ -29,3 +29,13 @@ if ! plumora_host_runs_32bit_code || [ "${PLUMORA_PROGRAM_64:-0}" = 1 ]; then
     -DPLUMORA_DIST_DIR="$plumora_build/dist64" >/dev/null
   cmake --build "$plumora_build/win64-program" -j "$(nproc)"
 fi
+
+echo "== The installer"
+# After every tree: it carries the 32-bit program and both camera filters.
+"$here/make-installer.sh" "$plumora_build/dist" "$plumora_build/Plumora-Setup.exe"
+if [ -d "$plumora_build/win64-program" ] && [ -f "$plumora_build/dist64/Plumora.exe" ]; then
+  # The same installer carrying the 64-bit program, for that tree's tests where 32-bit
+  # programs cannot run.
+  "$here/make-installer.sh" "$plumora_build/dist64" "$plumora_build/win64-program/Plumora-Setup.exe" \
+    "" amd64-unicode
+fi

@@ -16,6 +16,7 @@ host_packages=(
   cmake ninja-build g++ googletest dpkg-dev
   clang libclang-rt-14-dev
   librsvg2-bin
+  nsis
 )
 # Wine's 32-bit side, the 32-bit GStreamer plugins it decodes media with, and the 32-bit
 # OpenGL (Mesa) and X libraries that its Direct3D, and so the video renderers, draw with.
