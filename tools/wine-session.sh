@@ -14,8 +14,20 @@ plumora_stop_wine_session() {
 
 # plumora_start_wine_session [--use-display]: with --use-display, windows go to the
 # user's X display when there is one.
+# One session per prefix at a time: a session's end kills every program of its prefix,
+# another session's tests among them. The lock goes with the shell that holds it.
+plumora_lock_wine_prefix() {
+  exec {plumora_session_lock}>"$WINEPREFIX.session-lock"
+  if ! flock -n "$plumora_session_lock"; then
+    echo "another Wine session of the project uses $WINEPREFIX; wait for it to end" \
+      "(its end stops every program of the prefix), or set PLUMORA_WINEPREFIX" >&2
+    return 1
+  fi
+}
+
 plumora_start_wine_session() {
   "$(dirname "${BASH_SOURCE[0]}")/make-prefix.sh"
+  plumora_lock_wine_prefix
   trap plumora_stop_wine_session EXIT
   if [ "${1:-}" = "--use-display" ] && [ -n "${DISPLAY:-}" ]; then
     plumora_start_wineserver
