@@ -140,7 +140,8 @@ sample() {  # sample MINUTE
     tr -d '\r' | grep -v '^#' >"$out/last-stats.txt" || true
   for name in Plumora.exe camera-viewer.exe; do
     [ "$name" = Plumora.exe ] && pid=$plumora_pid || pid=$client_pid
-    line=$(grep "^$name " "$out/last-stats.txt" | head -1 | cut -d' ' -f2-)
+    # A program that has ended has no line: the run goes on to say so.
+    line=$(grep "^$name " "$out/last-stats.txt" | head -1 | cut -d' ' -f2- || true)
     [ -n "$line" ] || continue
     echo "minute=$minute who=$name $line $(host_figures "$pid")" >>"$samples"
   done
@@ -173,7 +174,17 @@ for minute in $(seq 1 "$minutes"); do
     target=$((started + (minute - 1) * 60 + n * 60 / samples_per_minute))
     while [ "$(date +%s)" -lt "$target" ]; do
       sleep 1
-      if ! kill -0 "$plumora_pid" 2>/dev/null; then stop_early="Plumora ended"; break 3; fi
+      if ! kill -0 "$plumora_pid" 2>/dev/null; then
+        plumora_status=0
+        wait "$plumora_pid" || plumora_status=$?
+        plumora_pid=""
+        if [ "$plumora_status" -gt 128 ]; then
+          stop_early="Plumora's process died of signal $((plumora_status - 128)) (see $out/plumora.out)"
+        else
+          stop_early="Plumora ended with exit code $plumora_status"
+        fi
+        break 3
+      fi
       if ! kill -0 "$client_pid" 2>/dev/null; then stop_early="the client ended"; break 3; fi
       if ! kill -0 "$watch_pid" 2>/dev/null && [ "$minute" -lt "$minutes" ]; then
         stop_early="$(tr -d '\r' <"$out/watch.out" | tail -1)"
