@@ -12,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,6 +22,7 @@
 #include "testing/FileBytes.h"
 #include "testing/Process.h"
 #include "testing/TempFolder.h"
+#include "testing/Wait.h"
 #include "vcam/CameraIds.h"
 #include "vcam/DeviceList.h"
 #include "vcam/testing/CameraDevices.h"
@@ -33,6 +33,7 @@ namespace {
 using Microsoft::WRL::ComPtr;
 using testing_support::ChildProcess;
 using testing_support::TempFolder;
+using testing_support::WaitFor;
 
 // The filter this test program's clients load.
 constexpr const wchar_t* kOwnFilter =
@@ -43,15 +44,6 @@ constexpr wchar_t kUninstallKey[] =
 
 bool Exists(const std::wstring& path) {
   return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-bool WaitFor(const std::function<bool()>& done, unsigned timeoutMs) {
-  const ULONGLONG end = ::GetTickCount64() + timeoutMs;
-  while (!done()) {
-    if (::GetTickCount64() >= end) return false;
-    ::Sleep(50);
-  }
-  return true;
 }
 
 // Every file under folder, as paths relative to it.
@@ -226,6 +218,21 @@ TEST_F(InstallerTest, ASilentInstallPutsTheProgramShortcutsEntryAndCameraInPlace
   }
 }
 
+// A chat program's capture graph on the camera, 640×480 RGB24, running and keeping the
+// first `frames` frames it receives.
+::testing::AssertionResult StartClient(vcam::testing_support::CCaptureGraph& client,
+                                       size_t frames) {
+  if (!client.Ready()) return ::testing::AssertionFailure() << "no capture graph";
+  if (const HRESULT connected = client.Connect({vcam::PixelFormat::Rgb24, 640, 480});
+      connected != S_OK)
+    return ::testing::AssertionFailure()
+           << "connecting to the camera gave 0x" << std::hex << connected;
+  client.KeepFrames(frames);
+  if (const HRESULT running = client.Run(); FAILED(running))
+    return ::testing::AssertionFailure() << "running the client gave 0x" << std::hex << running;
+  return ::testing::AssertionSuccess();
+}
+
 TEST_F(InstallerTest, PlumoraFromItsShortcutPlaysTheSampleIntoTheCameraThatAClientSees) {
   ASSERT_EQ(Install(), 0);
   const std::wstring program = ShortcutTarget(ProgramsShortcut());
@@ -236,10 +243,7 @@ TEST_F(InstallerTest, PlumoraFromItsShortcutPlaysTheSampleIntoTheCameraThatAClie
   ASSERT_TRUE(WaitFor([] { return ChannelWidth() == 640; }, 20000));
 
   vcam::testing_support::CCaptureGraph client;
-  ASSERT_TRUE(client.Ready());
-  ASSERT_EQ(client.Connect({vcam::PixelFormat::Rgb24, 640, 480}), S_OK);
-  client.KeepFrames(3);
-  ASSERT_HRESULT_SUCCEEDED(client.Run());
+  ASSERT_TRUE(StartClient(client, 3));
   EXPECT_TRUE(client.WaitForFrames(3, 10000));
   client.Stop();
 }
@@ -260,16 +264,16 @@ TEST_F(InstallerTest, AnInstallOverAnInstallKeepsThePlaylistSettingsAndCameraNam
   EXPECT_FALSE(CameraListed(L"Virtual Camera"));
 }
 
-// A chat program holding the camera while Plumora is upgraded: the filter it has loaded
-// cannot be replaced in place, yet the upgrade succeeds and the next client gets the new one.
+// A chat program holding the camera while Plumora is upgraded: the upgrade succeeds, the
+// held client keeps receiving frames, and the next client gets the new filter. On Windows the
+// loaded filter cannot be deleted and the installer moves it aside; where the platform lets
+// the file be deleted at once, as Wine may, that branch is not taken and this shows no more
+// than that the upgrade and the held client get along.
 TEST_F(InstallerTest, AnUpgradeWhileAClientHoldsTheCameraSucceeds) {
   ASSERT_EQ(Install(), 0);
   {
     vcam::testing_support::CCaptureGraph client;
-    ASSERT_TRUE(client.Ready());
-    ASSERT_EQ(client.Connect({vcam::PixelFormat::Rgb24, 640, 480}), S_OK);
-    client.KeepFrames(2);
-    ASSERT_HRESULT_SUCCEEDED(client.Run());
+    ASSERT_TRUE(StartClient(client, 2));
     ASSERT_TRUE(client.WaitForFrames(1, 10000));
 
     ASSERT_EQ(Install(), 0);

@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -18,11 +17,13 @@
 #include "testing/DialogDriver.h"
 #include "testing/Process.h"
 #include "testing/TempFolder.h"
+#include "testing/Wait.h"
 
 namespace {
 
 using testing_support::ChildProcess;
 using testing_support::TempFolder;
+using testing_support::WaitFor;
 
 constexpr wchar_t kInstanceProperty[] = L"Plumora";
 
@@ -98,15 +99,6 @@ HWND MainWindowOf(DWORD process) {
   return search.found;
 }
 
-bool WaitFor(const std::function<bool()>& done, unsigned timeoutMs) {
-  const ULONGLONG end = ::GetTickCount64() + timeoutMs;
-  while (!done()) {
-    if (::GetTickCount64() >= end) return false;
-    ::Sleep(50);
-  }
-  return true;
-}
-
 // The frame channel's header and a sample of its pixels, as the camera reads them.
 struct ChannelLook {
   int width = 0, height = 0;
@@ -153,9 +145,12 @@ class InstalledPlumora : public ::testing::Test {
     return *m_processes.back();
   }
 
+  // Its main window; null, with a failure that says what the process was doing, when none
+  // comes within 15 s.
   HWND WaitForWindow(const ChildProcess& process) {
     HWND window = nullptr;
-    WaitFor([&] { return (window = MainWindowOf(process.Id())) != nullptr; }, 15000);
+    if (!WaitFor([&] { return (window = MainWindowOf(process.Id())) != nullptr; }, 15000))
+      ADD_FAILURE() << "no main window within 15 s: " << process.Describe();
     return window;
   }
 

@@ -2,7 +2,40 @@
 
 #include <windows.h>
 
+#include <cstdio>
+
 namespace testing_support {
+
+namespace {
+
+std::string Utf8(const wchar_t* text) {
+  const int size = ::WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  if (size <= 1) return {};
+  std::string out(static_cast<size_t>(size), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), size, nullptr, nullptr);
+  out.pop_back();
+  return out;
+}
+
+struct WindowList {
+  DWORD process;
+  std::string text;
+};
+
+BOOL CALLBACK AddWindowOfProcess(HWND window, LPARAM context) {
+  auto* list = reinterpret_cast<WindowList*>(context);
+  DWORD process = 0;
+  ::GetWindowThreadProcessId(window, &process);
+  if (process != list->process) return TRUE;
+  wchar_t className[128] = L"", caption[256] = L"";
+  ::GetClassNameW(window, className, ARRAYSIZE(className));
+  ::GetWindowTextW(window, caption, ARRAYSIZE(caption));
+  list->text += std::string(list->text.empty() ? "" : ", ") + "[" + Utf8(className) + "] \"" +
+                Utf8(caption) + "\"" + (::IsWindowVisible(window) ? " visible" : " hidden");
+  return TRUE;
+}
+
+}  // namespace
 
 std::wstring ProgramFolder() {
   wchar_t path[MAX_PATH];
@@ -41,6 +74,21 @@ int ChildProcess::Wait(unsigned timeoutMs) {
   DWORD exitCode = 0;
   ::GetExitCodeProcess(m_process, &exitCode);
   return static_cast<int>(exitCode);
+}
+
+std::string ChildProcess::Describe() const {
+  if (m_process == nullptr) return "process never started";
+  char head[96];
+  DWORD exitCode = 0;
+  if (!Running() && ::GetExitCodeProcess(m_process, &exitCode)) {
+    std::snprintf(head, sizeof head, "process %lu ended with exit code %lu (0x%08lX)", m_id,
+                  exitCode, exitCode);
+    return head;
+  }
+  std::snprintf(head, sizeof head, "process %lu still running, top-level windows: ", m_id);
+  WindowList windows{m_id, {}};
+  ::EnumWindows(&AddWindowOfProcess, reinterpret_cast<LPARAM>(&windows));
+  return head + (windows.text.empty() ? std::string("none") : windows.text);
 }
 
 bool ChildProcess::Kill(unsigned exitCode) {

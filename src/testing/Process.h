@@ -27,6 +27,9 @@ class ChildProcess {
   bool Kill(unsigned exitCode);
   // The process handle, to wait on together with other objects; null when it did not start.
   void* Handle() const { return m_process; }
+  // For a failure message: whether it runs or how it ended, and the captions and classes of
+  // its top-level windows (a message box it waits on shows there).
+  std::string Describe() const;
 
  private:
   void* m_process = nullptr;
