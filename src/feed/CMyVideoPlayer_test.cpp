@@ -16,6 +16,7 @@
 #include "feed/ErrorMessageText.h"
 #include "feed/FrameChannel.h"
 #include "feed/FrameLayout.h"
+#include "feed/GraphBuildJob.h"
 #include "testing/GraphInspection.h"
 #include "testing/LogCapture.h"
 #include "testing/Process.h"
@@ -192,7 +193,8 @@ TEST_P(PlayerChannelTest, EveryFrameReachesAReaderInAnotherProcessAsTheFileHolds
   ASSERT_HRESULT_SUCCEEDED(m_player.PlayToCamera(Media(file.file).c_str(), m_window.VideoArea()));
   EXPECT_TRUE(PumpUntil([&] { return m_completions > 0; }));
   // Every frame of the file went through the grabber into the channel.
-  EXPECT_EQ(g_videoGrabberCallback.SamplesSeen() - samplesBefore, static_cast<unsigned long>(kFrames));
+  EXPECT_EQ(g_videoGrabberCallback.SamplesSeen() - samplesBefore,
+            static_cast<unsigned long>(kFrames));
   EXPECT_EQ(reader.Wait(15000), 0);
 
   // The channel keeps only the newest frame, as a camera wants; a reader that the machine
@@ -421,6 +423,29 @@ TEST_F(PlayerTest, AStartWithoutWaitingReportsThroughTheParentAndStaleTicketsAre
   ASSERT_TRUE(m_player.FinishPlayToCamera(tickets.back(), result));
   EXPECT_TRUE(FAILED(result));
   EXPECT_FALSE(ErrorMessageText(result).empty());
+}
+
+// On its way out the process waits for the threads of openings that have ended, so that none
+// is still ending while the process ends; an opening that never ends must not hold it up.
+TEST_F(PlayerTest, TheThreadsOfEndedOpeningsAreWaitedForAndAStalledOneIsNot) {
+  testing_support::StalledFile stalled;
+  ASSERT_TRUE(stalled.IsValid());
+  int built = 0;
+  m_window.onOtherMessage = [&](UINT message, WPARAM) {
+    if (message == WM_PLAYER_BUILT) ++built;
+  };
+  ASSERT_HRESULT_SUCCEEDED(
+      m_player.StartPlayToCamera(stalled.Path().c_str(), m_window.VideoArea()));
+  ASSERT_HRESULT_SUCCEEDED(m_player.PlayToCamera(Media(L"raw.avi").c_str(), m_window.VideoArea()));
+
+  const DWORD start = ::GetTickCount();
+  EXPECT_TRUE(CGraphBuildJob::WaitForEndedThreads(5000));
+  EXPECT_LT(::GetTickCount() - start, 1000u);
+
+  // Ended at last, the stalled opening's thread is waited for like any other.
+  stalled.Release();
+  ASSERT_TRUE(PumpUntil([&] { return built == 1; }));
+  EXPECT_TRUE(CGraphBuildJob::WaitForEndedThreads(5000));
 }
 
 // ---- events, seeking and painting

@@ -1,10 +1,80 @@
 #include "feed/GraphBuildJob.h"
 
+#include <algorithm>
 #include <utility>
+#include <vector>
 
 #include "framework/ComScope.h"
 
 namespace feed {
+
+namespace {
+
+// The thread of every job started, with its job's "ended" event, until the thread is gone.
+class CJobThreads {
+ public:
+  CJobThreads() = default;
+  CJobThreads(const CJobThreads&) = delete;
+  CJobThreads& operator=(const CJobThreads&) = delete;
+  // On the process's way out, before the threads that are left are ended with it.
+  ~CJobThreads() { WaitForEnded(kExitWaitMs); }
+
+  void Add(HANDLE thread, HANDLE ended) {
+    std::lock_guard<std::mutex> guard(m_lock);
+    DropGone();
+    HANDLE endedCopy = nullptr;
+    ::DuplicateHandle(::GetCurrentProcess(), ended, ::GetCurrentProcess(), &endedCopy, SYNCHRONIZE,
+                      FALSE, 0);
+    m_threads.push_back({framework::CHandle(thread), framework::CHandle(endedCopy)});
+  }
+
+  bool WaitForEnded(DWORD ms) {
+    const ULONGLONG deadline = ::GetTickCount64() + ms;
+    std::lock_guard<std::mutex> guard(m_lock);
+    bool allGone = true;
+    for (const Entry& entry : m_threads) {
+      if (!IsSignalled(entry.ended)) continue;  // still assembling: it may never return
+      const ULONGLONG now = ::GetTickCount64();
+      const DWORD left = now < deadline ? static_cast<DWORD>(deadline - now) : 0;
+      if (::WaitForSingleObject(entry.thread.Get(), left) != WAIT_OBJECT_0) allGone = false;
+    }
+    DropGone();
+    return allGone;
+  }
+
+ private:
+  struct Entry {
+    framework::CHandle thread;
+    framework::CHandle ended;
+  };
+
+  // An ended job's thread only leaves COM and returns: this is ample.
+  static constexpr DWORD kExitWaitMs = 5000;
+
+  // A job whose event could not be copied counts as ended: its thread is waited for.
+  static bool IsSignalled(const framework::CHandle& event) {
+    return !event || ::WaitForSingleObject(event.Get(), 0) == WAIT_OBJECT_0;
+  }
+
+  void DropGone() {
+    m_threads.erase(std::remove_if(m_threads.begin(), m_threads.end(),
+                                   [](const Entry& entry) {
+                                     return ::WaitForSingleObject(entry.thread.Get(), 0) ==
+                                            WAIT_OBJECT_0;
+                                   }),
+                    m_threads.end());
+  }
+
+  std::mutex m_lock;
+  std::vector<Entry> m_threads;
+};
+
+CJobThreads& JobThreads() {
+  static CJobThreads threads;
+  return threads;
+}
+
+}  // namespace
 
 std::shared_ptr<CGraphBuildJob> CGraphBuildJob::Start(const GraphRecipe& recipe, bool fallBack,
                                                       const BuildNotice& notice, HRESULT& error) {
@@ -22,7 +92,7 @@ std::shared_ptr<CGraphBuildJob> CGraphBuildJob::Start(const GraphRecipe& recipe,
     delete threadReference;
     return nullptr;
   }
-  ::CloseHandle(thread);
+  JobThreads().Add(thread, job->m_ended.Get());
   error = S_OK;
   return job;
 }
@@ -93,6 +163,10 @@ HRESULT CGraphBuildJob::Result() const {
 GraphParts CGraphBuildJob::TakeParts() {
   std::lock_guard<std::mutex> guard(m_lock);
   return std::exchange(m_parts, GraphParts{});
+}
+
+bool CGraphBuildJob::WaitForEndedThreads(DWORD ms) {
+  return JobThreads().WaitForEnded(ms);
 }
 
 void CGraphBuildJob::Abandon() {

@@ -51,6 +51,12 @@ class CGraphBuildJob {
   // ended, else by its thread when the assembly returns.
   void Abandon();
 
+  // Waits up to `ms` for the threads of jobs that have ended to be gone too; a job still
+  // assembling (a stalled file) is not waited for. Whether none of them is left. The
+  // process does this on its way out as well, so that no job's thread is still ending
+  // (leaving COM, detaching from the libraries) while the process ends around it.
+  static bool WaitForEndedThreads(DWORD ms);
+
  private:
   static DWORD WINAPI ThreadMain(void* job);
   void Build();
