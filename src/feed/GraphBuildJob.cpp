@@ -48,7 +48,8 @@ class CJobThreads {
     framework::CHandle ended;
   };
 
-  // An ended job's thread only leaves COM and returns: this is ample.
+  // Once its job has ended, a thread only releases a graph it was left with, leaves COM
+  // and returns: this is ample, and short enough not to hold up a quitting user.
   static constexpr DWORD kExitWaitMs = 5000;
 
   // A job whose event could not be copied counts as ended: its thread is waited for.
