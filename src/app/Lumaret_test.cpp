@@ -17,12 +17,14 @@
 #include "testing/DialogDriver.h"
 #include "testing/Process.h"
 #include "testing/TempFolder.h"
+#include "testing/Text.h"
 #include "testing/Wait.h"
 
 namespace {
 
 using testing_support::ChildProcess;
 using testing_support::TempFolder;
+using testing_support::Utf8;
 using testing_support::WaitFor;
 
 constexpr wchar_t kInstanceProperty[] = L"Plumora";
@@ -68,14 +70,6 @@ int CountContaining(const std::string& text, const std::string& part) {
   int count = 0;
   for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
   return count;
-}
-
-std::string Utf8(const std::wstring& text) {
-  const int size =
-      ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(size > 0 ? size - 1 : 0), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), size, nullptr, nullptr);
-  return out;
 }
 
 struct WindowSearch {
@@ -145,12 +139,13 @@ class InstalledPlumora : public ::testing::Test {
     return *m_processes.back();
   }
 
-  // Its main window; null, with a failure that says what the process was doing, when none
-  // comes within 15 s.
+  // Its main window; null, with a failure that says what the process was doing (its windows
+  // and the stacks of its threads), when none comes within 15 s.
   HWND WaitForWindow(const ChildProcess& process) {
     HWND window = nullptr;
     if (!WaitFor([&] { return (window = MainWindowOf(process.Id())) != nullptr; }, 15000))
-      ADD_FAILURE() << "no main window within 15 s: " << process.Describe();
+      ADD_FAILURE() << "no main window within 15 s: " << process.Describe() << "\n"
+                    << process.ThreadStacks();
     return window;
   }
 

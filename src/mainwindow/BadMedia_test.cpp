@@ -25,20 +25,15 @@
 #include "testing/FileBytes.h"
 #include "testing/StalledFile.h"
 #include "testing/TempFolder.h"
+#include "testing/Text.h"
 
 namespace mainwindow {
 namespace {
 
+using testing_support::Utf8;
+
 std::wstring Media(const std::wstring& name) {
   return std::wstring(PLUMORA_TEST_MEDIA_DIR) + L"\\" + name;
-}
-
-std::string Utf8(const std::wstring& text) {
-  const int size =
-      ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(size > 0 ? size - 1 : 0), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), size, nullptr, nullptr);
-  return out;
 }
 
 // Every text the status line is given, in order: the line itself shows only the last.

@@ -9,6 +9,7 @@
 
 #include "app/Log.h"
 #include "testing/TempFolder.h"
+#include "testing/Text.h"
 
 namespace testing_support {
 
@@ -21,15 +22,6 @@ std::wstring LogFolderPath() {
 
 std::wstring LogFilePath() {
   return LogFolderPath() + L"\\records.log";
-}
-
-std::string ToUtf8(const std::wstring& text) {
-  const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(size), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size,
-                        nullptr, nullptr);
-  return out;
 }
 
 std::wstring FromUtf8(const std::string& text) {
@@ -77,7 +69,7 @@ class LoggingEnvironment : public ::testing::Environment {
         L"log4cplus.appender.File.layout=log4cplus::PatternLayout\n"
         L"log4cplus.appender.File.layout.ConversionPattern=%p|%b|%L|%m%n\n";
     const std::wstring propertiesPath = LogFolderPath() + L"\\test.properties";
-    std::ofstream(propertiesPath.c_str(), std::ios::binary) << ToUtf8(properties);
+    std::ofstream(propertiesPath.c_str(), std::ios::binary) << Utf8(properties);
     applog::ConfigureLogging(propertiesPath.c_str());
   }
 };

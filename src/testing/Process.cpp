@@ -2,20 +2,15 @@
 
 #include <windows.h>
 
+#include <tlhelp32.h>
+
 #include <cstdio>
+
+#include "testing/Text.h"
 
 namespace testing_support {
 
 namespace {
-
-std::string Utf8(const wchar_t* text) {
-  const int size = ::WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  if (size <= 1) return {};
-  std::string out(static_cast<size_t>(size), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), size, nullptr, nullptr);
-  out.pop_back();
-  return out;
-}
 
 struct WindowList {
   DWORD process;
@@ -89,6 +84,70 @@ std::string ChildProcess::Describe() const {
   WindowList windows{m_id, {}};
   ::EnumWindows(&AddWindowOfProcess, reinterpret_cast<LPARAM>(&windows));
   return head + (windows.text.empty() ? std::string("none") : windows.text);
+}
+
+std::string ChildProcess::ThreadStacks() const {
+  if (!Running()) return {};
+  // "bt all" would walk every process of the prefix and may stop before this one: each of
+  // its threads is named instead.
+  std::string commands;
+  HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return {};
+  THREADENTRY32 thread{};
+  thread.dwSize = sizeof thread;
+  for (BOOL more = ::Thread32First(snapshot, &thread); more;
+       more = ::Thread32Next(snapshot, &thread)) {
+    if (thread.th32OwnerProcessID != m_id) continue;
+    char line[32];
+    std::snprintf(line, sizeof line, "bt 0x%lx\n", thread.th32ThreadID);
+    commands += line;
+  }
+  ::CloseHandle(snapshot);
+  if (commands.empty()) return {};
+
+  wchar_t temp[MAX_PATH + 1] = L"";
+  ::GetTempPathW(MAX_PATH + 1, temp);
+  const std::wstring stem = std::wstring(temp) + L"Plumora.stacks." +
+                            std::to_wstring(::GetCurrentProcessId()) + L"." + std::to_wstring(m_id);
+  const std::wstring commandPath = stem + L".cmd", outputPath = stem + L".txt";
+  if (FILE* out = _wfopen(commandPath.c_str(), L"wb")) {
+    std::fwrite(commands.data(), 1, commands.size(), out);
+    std::fclose(out);
+  }
+  // The debugger writes into a file through its inherited standard output.
+  SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+  HANDLE output = ::CreateFileW(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited,
+                                CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr);
+  std::string stacks;
+  if (output != INVALID_HANDLE_VALUE) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = output;
+    startup.hStdError = output;
+    std::wstring commandLine =
+        L"winedbg.exe --file \"" + commandPath + L"\" " + std::to_wstring(m_id);
+    PROCESS_INFORMATION info{};
+    const bool started = ::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE,
+                                          CREATE_NO_WINDOW, nullptr, nullptr, &startup, &info);
+    ::CloseHandle(output);
+    if (started) {
+      // It detaches when its commands are done; a debugger that hangs too is given up on.
+      if (::WaitForSingleObject(info.hProcess, 30000) != WAIT_OBJECT_0)
+        ::TerminateProcess(info.hProcess, 1);
+      ::CloseHandle(info.hThread);
+      ::CloseHandle(info.hProcess);
+      if (FILE* in = _wfopen(outputPath.c_str(), L"rb")) {
+        char buffer[4096];
+        for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, in)) > 0;)
+          stacks.append(buffer, got);
+        std::fclose(in);
+      }
+    }
+  }
+  ::DeleteFileW(commandPath.c_str());
+  ::DeleteFileW(outputPath.c_str());
+  return stacks;
 }
 
 bool ChildProcess::Kill(unsigned exitCode) {

@@ -30,6 +30,9 @@ class ChildProcess {
   // For a failure message: whether it runs or how it ended, and the captions and classes of
   // its top-level windows (a message box it waits on shows there).
   std::string Describe() const;
+  // For a failure message about a process that seems stuck: the stack of each of its threads,
+  // as Wine's debugger prints them ("bt all"); empty where there is no such debugger.
+  std::string ThreadStacks() const;
 
  private:
   void* m_process = nullptr;
