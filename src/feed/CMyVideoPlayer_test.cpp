@@ -441,11 +441,14 @@ TEST_F(PlayerTest, TheThreadsOfEndedOpeningsAreWaitedForAndAStalledOneIsNot) {
   const DWORD start = ::GetTickCount();
   EXPECT_TRUE(CGraphBuildJob::WaitForEndedThreads(5000));
   EXPECT_LT(::GetTickCount() - start, 1000u);
+  // The good file's thread is gone; the stalled opening's is still there.
+  EXPECT_EQ(CGraphBuildJob::ThreadsLeft(), 1u);
 
   // Ended at last, the stalled opening's thread is waited for like any other.
   stalled.Release();
   ASSERT_TRUE(PumpUntil([&] { return built == 1; }));
   EXPECT_TRUE(CGraphBuildJob::WaitForEndedThreads(5000));
+  EXPECT_EQ(CGraphBuildJob::ThreadsLeft(), 0u);
 }
 
 // ---- events, seeking and painting

@@ -42,6 +42,12 @@ class CJobThreads {
     return allGone;
   }
 
+  size_t Left() {
+    std::lock_guard<std::mutex> guard(m_lock);
+    DropGone();
+    return m_threads.size();
+  }
+
  private:
   struct Entry {
     framework::CHandle thread;
@@ -168,6 +174,10 @@ GraphParts CGraphBuildJob::TakeParts() {
 
 bool CGraphBuildJob::WaitForEndedThreads(DWORD ms) {
   return JobThreads().WaitForEnded(ms);
+}
+
+size_t CGraphBuildJob::ThreadsLeft() {
+  return JobThreads().Left();
 }
 
 void CGraphBuildJob::Abandon() {

@@ -52,10 +52,12 @@ class CGraphBuildJob {
   void Abandon();
 
   // Waits up to `ms` for the threads of jobs that have ended to be gone too; a job still
-  // assembling (a stalled file) is not waited for. Whether none of them is left. The
-  // process does this on its way out as well, so that no job's thread is still ending
-  // (leaving COM, detaching from the libraries) while the process ends around it.
+  // assembling (a stalled file) is not waited for. Whether every ended job's thread is
+  // gone. The process does this on its way out as well, so that no job's thread is still
+  // ending (leaving COM, detaching from the libraries) while the process ends around it.
   static bool WaitForEndedThreads(DWORD ms);
+  // The jobs' threads that have not been seen to end yet, a stalled one's included.
+  static size_t ThreadsLeft();
 
  private:
   static DWORD WINAPI ThreadMain(void* job);
