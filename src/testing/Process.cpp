@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "framework/Handle.h"
 #include "testing/Text.h"
 
 namespace testing_support {
@@ -28,6 +29,11 @@ BOOL CALLBACK AddWindowOfProcess(HWND window, LPARAM context) {
   list->text += std::string(list->text.empty() ? "" : ", ") + "[" + Utf8(className) + "] \"" +
                 Utf8(caption) + "\"" + (::IsWindowVisible(window) ? " visible" : " hidden");
   return TRUE;
+}
+
+// Toolhelp and CreateFile fail with INVALID_HANDLE_VALUE; the owner's empty state is null.
+framework::CHandle Owned(HANDLE handle) {
+  return framework::CHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
 }
 
 }  // namespace
@@ -91,18 +97,19 @@ std::string ChildProcess::ThreadStacks() const {
   // "bt all" would walk every process of the prefix and may stop before this one: each of
   // its threads is named instead.
   std::string commands;
-  HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return {};
-  THREADENTRY32 thread{};
-  thread.dwSize = sizeof thread;
-  for (BOOL more = ::Thread32First(snapshot, &thread); more;
-       more = ::Thread32Next(snapshot, &thread)) {
-    if (thread.th32OwnerProcessID != m_id) continue;
-    char line[32];
-    std::snprintf(line, sizeof line, "bt 0x%lx\n", thread.th32ThreadID);
-    commands += line;
+  {
+    const framework::CHandle snapshot = Owned(::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    if (!snapshot) return {};
+    THREADENTRY32 thread{};
+    thread.dwSize = sizeof thread;
+    for (BOOL more = ::Thread32First(snapshot.Get(), &thread); more;
+         more = ::Thread32Next(snapshot.Get(), &thread)) {
+      if (thread.th32OwnerProcessID != m_id) continue;
+      char line[32];
+      std::snprintf(line, sizeof line, "bt 0x%lx\n", thread.th32ThreadID);
+      commands += line;
+    }
   }
-  ::CloseHandle(snapshot);
   if (commands.empty()) return {};
 
   wchar_t temp[MAX_PATH + 1] = L"";
@@ -114,29 +121,28 @@ std::string ChildProcess::ThreadStacks() const {
     std::fwrite(commands.data(), 1, commands.size(), out);
     std::fclose(out);
   }
-  // The debugger writes into a file through its inherited standard output.
-  SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
-  HANDLE output = ::CreateFileW(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited,
-                                CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr);
   std::string stacks;
-  if (output != INVALID_HANDLE_VALUE) {
+  {
+    // The debugger writes into a file through its inherited standard output.
+    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+    framework::CHandle output =
+        Owned(::CreateFileW(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited,
+                            CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr));
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = output;
-    startup.hStdError = output;
+    startup.hStdOutput = output.Get();
+    startup.hStdError = output.Get();
     std::wstring commandLine =
         L"winedbg.exe --file \"" + commandPath + L"\" " + std::to_wstring(m_id);
     PROCESS_INFORMATION info{};
-    const bool started = ::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE,
-                                          CREATE_NO_WINDOW, nullptr, nullptr, &startup, &info);
-    ::CloseHandle(output);
-    if (started) {
+    if (output && ::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE,
+                                   CREATE_NO_WINDOW, nullptr, nullptr, &startup, &info)) {
+      const framework::CHandle debugger(info.hProcess), debuggerThread(info.hThread);
+      output.Reset();
       // It detaches when its commands are done; a debugger that hangs too is given up on.
-      if (::WaitForSingleObject(info.hProcess, 30000) != WAIT_OBJECT_0)
-        ::TerminateProcess(info.hProcess, 1);
-      ::CloseHandle(info.hThread);
-      ::CloseHandle(info.hProcess);
+      if (::WaitForSingleObject(debugger.Get(), 30000) != WAIT_OBJECT_0)
+        ::TerminateProcess(debugger.Get(), 1);
       if (FILE* in = _wfopen(outputPath.c_str(), L"rb")) {
         char buffer[4096];
         for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, in)) > 0;)
